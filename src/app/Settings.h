@@ -1,0 +1,36 @@
+#pragma once
+// The settings: the base working folder `my_path`, five folders, six route
+// limits, the two route options, the meter/feet choice and the HRM writer's
+// base altitude. Texts are UTF-8; the limits and `base_setting` are kept as the
+// text of their boxes and read as numbers by the operations that use them.
+
+#include <string>
+#include <string_view>
+
+namespace vb {
+
+inline constexpr std::string_view ProgramVersion = "Version0.6a";
+
+struct Settings {
+    std::string my_path;  // base working folder, no trailing separator
+    std::string hrm_path;
+    std::string pgm_path;
+    std::string ca_path;
+    std::string pgmf_path;
+    std::string caf_path;
+    std::string cat_max_climb = "9";
+    std::string cat_max_down = "-4";
+    std::string cat_dist_step = "100";
+    std::string fort_max_climb = "20";
+    std::string fort_max_down = "-5";
+    std::string fort_dist_step = "100";
+    int add_warmup = 0;   // 1 checked
+    int join_slopes = 0;  // 1 checked
+    bool unit_meter = true;
+    bool unit_feet = false;
+    std::string base_setting = "0";
+
+    bool operator==(const Settings&) const = default;
+};
+
+}  // namespace vb

@@ -1,0 +1,58 @@
+#pragma once
+// The pieces the subcommands share: the output streams, the exit status, the
+// --settings option, and the one-line error and warning format.
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include <CLI/CLI.hpp>
+
+#include "app/Settings.h"
+#include "base/Bytes.h"
+#include "base/Prompter.h"
+
+namespace vb::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Context {
+    std::ostream& out;
+    std::ostream& err;
+    int status = kExitOk;
+    std::string settingsFile;  // --settings; empty for the platform's default file
+};
+
+/// Prints "velobridge-cli: FILE: REASON" on stderr and returns kExitRefused.
+int refuse(Context& ctx, const std::filesystem::path& file, std::string_view reason);
+/// Prints "velobridge-cli: warning: FILE: TEXT" on stderr.
+void warn(Context& ctx, const std::filesystem::path& file, std::string_view text);
+/// Prints every message a reader showed, one warning line each.
+void printShown(Context& ctx, const std::filesystem::path& file, const RecordingPrompter& prompter);
+
+/// Adds --settings FILE to a subcommand.
+void addSettingsOption(CLI::App& sub, Context& ctx);
+
+/// The settings in effect: the --settings file, else the platform's default
+/// file, else the defaults. Prints a one-line error and returns nullopt when
+/// a settings file that exists cannot be read.
+std::optional<Settings> loadSettings(Context& ctx);
+
+void addInfoCommand(CLI::App& app, Context& ctx);
+void addTableCommand(CLI::App& app, Context& ctx);
+void addProgramCommand(CLI::App& app, Context& ctx);
+void addRlvCommand(CLI::App& app, Context& ctx);
+void addSettingsCommand(CLI::App& app, Context& ctx);
+
+/// Describers for `info`: each prints the block of a file of its kind and
+/// returns the exit status, or returns nullopt when the file is not of its kind.
+std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file, const Bytes& data);
+std::optional<int> describeProgram(Context& ctx, const std::filesystem::path& file, const Bytes& data);
+std::optional<int> describeScript(Context& ctx, const std::filesystem::path& file, const Bytes& data);
+std::optional<int> describeRlv(Context& ctx, const std::filesystem::path& file, const Bytes& data);
+
+}  // namespace vb::cli

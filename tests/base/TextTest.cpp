@@ -1,0 +1,87 @@
+#include "base/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace vb {
+namespace {
+
+TEST(LeadingNumber, ReadsTheLeadingDecimalNumberOnly) {
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"253", 253},       {"-4", -4},         {"+7", 7},          {"  12.5xyz", 12.5},
+        {"1e3", 1},         {"", 0},            {"abc", 0},         {"-", 0},
+        {".5", 0.5},        {"3.", 3},          {"1 2\t3\n4", 1234}, {"- 4", -4},
+        {"\t\n 60", 60},    {"1.2.3", 1.2},     {"0x10", 0},        {"--1", 0},
+        {"412\r", 412},     {"99999999999999999999", 1e20},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(LeadingNumber, CarriageReturnIsNotSkippedInsideANumber) {
+    EXPECT_EQ(leadingNumber("1\r2"), 1);
+}
+
+TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
+    EXPECT_EQ(roundHalfEven(0.5), 0);
+    EXPECT_EQ(roundHalfEven(1.5), 2);
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(roundHalfEven(-3.5), -4);
+    EXPECT_EQ(roundHalfEven(2.4999), 2);
+    EXPECT_EQ(roundHalfEven(2.5001), 3);
+}
+
+TEST(CheckedConversions, RefuseValuesOutsideTheRange) {
+    EXPECT_EQ(toInt16(32767.4), 32767);
+    EXPECT_EQ(toInt16(32767.5), std::nullopt);  // rounds to 32768
+    EXPECT_EQ(toInt16(-32768.5), -32768);       // tie to even
+    EXPECT_EQ(toInt16(-32769.0), std::nullopt);
+    EXPECT_EQ(toInt16(std::nan("")), std::nullopt);
+    EXPECT_EQ(toInt32(2147483647.0), 2147483647);
+    EXPECT_EQ(toInt32(2147483648.0), std::nullopt);
+    EXPECT_EQ(toInt32(HUGE_VAL), std::nullopt);
+    EXPECT_EQ(toInt16(std::int64_t{40000}), std::nullopt);
+    EXPECT_EQ(toInt16(std::int64_t{-32768}), -32768);
+    EXPECT_EQ(toInt32(std::int64_t{1} << 31), std::nullopt);
+}
+
+TEST(CodePage, ConvertsBothWaysAndKeepsEveryByte) {
+    EXPECT_EQ(cp1252ToUtf8("Caf\xE9 \x80"), "Café €");
+    EXPECT_EQ(utf8ToCp1252("Café €"), "Caf\xE9 \x80");
+    EXPECT_EQ(cp1252ToUtf8("\xFE"), "þ");
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
+}
+
+TEST(CodePage, UnmappableAndMalformedBecomeQuestionMarks) {
+    EXPECT_EQ(utf8ToCp1252("a\xE2\x82"), "a??");  // cut sequence
+    EXPECT_EQ(utf8ToCp1252("Ω"), "?");
+    EXPECT_EQ(utf8ToCp1252("\xC0\xAF"), "??");  // overlong
+}
+
+TEST(Utf8, LengthAndLeftCountCharacters) {
+    EXPECT_EQ(utf8Length("Zürich-Ötztal-Süd"), 17u);
+    EXPECT_EQ(utf8Left("Zürich-Ötztal-Süd", 16), "Zürich-Ötztal-Sü");
+    EXPECT_EQ(utf8Left("abc", 16), "abc");
+}
+
+TEST(TrimSpaces, TrimsOnlySpaces) {
+    EXPECT_EQ(trimSpaces("  a b  "), "a b");
+    EXPECT_EQ(trimSpaces("   "), "");
+    EXPECT_EQ(trimSpaces("\ta\t"), "\ta\t");
+}
+
+TEST(ShortestForms, AreShortAndExact) {
+    EXPECT_EQ(shortestFloat(0.305f), "0.305");
+    EXPECT_EQ(shortestFloat(12.0f), "12");
+    EXPECT_EQ(shortestFloat(10.0f / (100.0f / 1.609f)), "0.1609");
+    EXPECT_EQ(shortestDouble(0.1), "0.1");
+}
+
+}  // namespace
+}  // namespace vb

@@ -1,0 +1,82 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+
+namespace vb::test {
+
+namespace fs = std::filesystem;
+
+Bytes bytesOf(std::initializer_list<int> values) {
+    Bytes out;
+    for (int v : values) out.push_back(static_cast<std::byte>(v));
+    return out;
+}
+
+Bytes f64Bytes(double value) {
+    unsigned char raw[8];
+    std::memcpy(raw, &value, 8);  // the build machines are little-endian
+    Bytes out;
+    for (unsigned char b : raw) out.push_back(static_cast<std::byte>(b));
+    return out;
+}
+
+Bytes f32Bytes(float value) {
+    unsigned char raw[4];
+    std::memcpy(raw, &value, 4);
+    Bytes out;
+    for (unsigned char b : raw) out.push_back(static_cast<std::byte>(b));
+    return out;
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string hex(const Bytes& data) {
+    std::string out;
+    char buf[4];
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        std::snprintf(buf, sizeof buf, "%02x", std::to_integer<unsigned>(data[i]));
+        if (i) out += ' ';
+        out += buf;
+    }
+    return out;
+}
+
+fs::path dataFile(std::string_view relative) { return fs::path(VB_TEST_DATA_DIR) / relative; }
+fs::path exampleFile(std::string_view name) { return fs::path(VB_EXAMPLES_DIR) / name; }
+
+Bytes readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in.good()) << "cannot read " << path;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return toBytes(text);
+}
+
+void writeAll(const fs::path& path, std::string_view content) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+ScratchDir::ScratchDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device rd;
+    m_path = fs::temp_directory_path() /
+             ("vbtest-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+    fs::create_directories(m_path);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ec;
+    fs::remove_all(m_path, ec);
+}
+
+}  // namespace vb::test

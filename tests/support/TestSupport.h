@@ -1,0 +1,50 @@
+#pragma once
+// Helpers shared by the tests: byte literals, test files, scratch folders.
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "base/Bytes.h"
+
+namespace vb::test {
+
+/// Bytes from a list of byte values.
+Bytes bytesOf(std::initializer_list<int> values);
+
+/// Bytes of a 64-bit / 32-bit float, little-endian, computed independently of ByteWriter.
+Bytes f64Bytes(double value);
+Bytes f32Bytes(float value);
+
+/// Concatenation helper.
+Bytes operator+(Bytes a, const Bytes& b);
+
+/// Hex dump for failure messages ("01 00 9a ...").
+std::string hex(const Bytes& data);
+
+/// A file of the test data folder (third-party samples and made-up inputs).
+std::filesystem::path dataFile(std::string_view relative);
+/// A file of the project's examples folder.
+std::filesystem::path exampleFile(std::string_view name);
+/// Reads a file whole; fails the test when it cannot.
+Bytes readAll(const std::filesystem::path& path);
+/// Writes a file whole; fails the test when it cannot.
+void writeAll(const std::filesystem::path& path, std::string_view content);
+
+/// A fresh empty folder, removed when the object goes.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(std::string_view name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+}  // namespace vb::test
