@@ -34,3 +34,14 @@ struct Settings {
 };
 
 }  // namespace vb
+
+namespace vb {
+
+/// The base working folder in effect: `my_path`, or when it is empty the root
+/// of the current drive on Windows and ~/Velobridge elsewhere (never "/").
+std::string baseFolder(const Settings& settings);
+
+/// A working folder under the base folder: baseFolder + separator + name.
+std::string workingFolder(const Settings& settings, std::string_view name);
+
+}  // namespace vb

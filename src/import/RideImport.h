@@ -1,0 +1,46 @@
+#pragma once
+// Ride import: recognising a ride file by its first eight bytes and reading it
+// into the ride record with the HRM reader or the HAC4 reader.
+//
+// The readers show their messages and ask the append question through a
+// Prompter, so that the window and the command line each answer their own way.
+
+#include <cstddef>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "base/Prompter.h"
+#include "base/Result.h"
+#include "import/RideRecord.h"
+
+namespace vb {
+
+enum class RideFileType { unknown, hrm, hac4 };
+
+/// "[Params]" → HRM, "HACtroni" → HAC4, anything else (or fewer than 8 bytes) → unknown.
+RideFileType recogniseRideFile(std::span<const std::byte> data);
+
+/// What a reader reports beyond the messages it showed.
+struct ImportReport {
+    /// The ride was refused; the ride record is as it was before the call.
+    bool refused = false;
+    /// For a refusal, the reason; otherwise a warning (empty when none), such as
+    /// the line at which reading stopped.
+    std::string message;
+};
+
+/// Reads an HRM ride (`data`, the whole file) into `ride`. `myfile` is the
+/// file's path as text; the ride's name is taken from it.
+ImportReport Load_Polar_File(RideRecord& ride, std::string_view myfile, std::span<const std::byte> data,
+                             Prompter& prompter);
+
+/// Reads a HAC4 ride (`data`, the whole file) into `ride`.
+ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, Prompter& prompter);
+
+/// Reads the file at `path`, recognises it and hands it to its reader. An error
+/// when the file cannot be read or is not a ride file (the record is unchanged).
+Result<ImportReport> importRideFile(RideRecord& ride, const std::filesystem::path& path, Prompter& prompter);
+
+}  // namespace vb
