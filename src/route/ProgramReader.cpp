@@ -1,0 +1,157 @@
+#include "route/ProgramReader.h"
+
+#include <string_view>
+
+#include "base/Text.h"
+
+namespace vb {
+
+namespace {
+
+constexpr std::size_t kPgmRecordSize = 20;
+constexpr std::size_t kNameUnits = 17;
+constexpr std::size_t kGeneralRest = 24;
+
+std::string str(std::int64_t value) { return std::to_string(value); }
+
+// Refuses `count` records of `size` bytes that do not fit the rest of the data.
+bool fits(ByteReader& in, std::string_view what, std::int64_t count, std::int64_t size) {
+    if (count < 0) {
+        in.fail(ErrorCode::invalid, std::string(what) + " record count " + str(count) + " is negative");
+        return false;
+    }
+    const auto needed = static_cast<std::uint64_t>(count) * static_cast<std::uint64_t>(size);
+    if (needed > in.remaining()) {
+        in.fail(ErrorCode::truncated, std::string(what) + " record count " + str(count) + " of " + str(size) +
+                                          " bytes runs past the end: " + str(static_cast<std::int64_t>(in.remaining())) +
+                                          " bytes remain");
+        return false;
+    }
+    return true;
+}
+
+// One unit of the 17-unit name field: the low byte is a Windows-1252 code when the
+// high byte is 0; other programs may store wider UTF-16 units, taken as code points.
+void appendNameUnit(std::string& out, std::uint16_t unit) {
+    if (unit < 0x100) {
+        out += cp1252ToUtf8(std::string(1, static_cast<char>(unit)));
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+        out += '?';
+    } else if (unit < 0x800) {
+        out += static_cast<char>(0xC0 | (unit >> 6));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (unit >> 12));
+        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+}
+
+void readGeneralRecord(ByteReader& in, ProgramFile& program) {
+    program.tag = in.text(4, "identification tag");
+    bool ended = false;
+    for (std::size_t i = 0; i < kNameUnits; ++i) {
+        const std::uint16_t unit = in.u16("program name");
+        if (unit == 0) ended = true;
+        if (!ended) appendNameUnit(program.name, unit);
+    }
+    program.type = in.i32("program type");
+    program.mode = in.i32("program mode");
+    in.skip(kGeneralRest, "general record");
+}
+
+Result<ProgramFile> finish(ByteReader& in, ProgramFile program) {
+    if (!in.ok()) return in.error();
+    program.trailer = in.text(in.remaining(), "trailer");
+    return program;
+}
+
+}  // namespace
+
+bool looksLikePgmf(std::span<const std::byte> data) {
+    return data.size() >= 4 && data[0] == std::byte{0xE8} && data[1] == std::byte{0x03} &&
+           data[2] == std::byte{0x64} && data[3] == std::byte{0x00};
+}
+
+Result<ProgramFile> readPgm(std::span<const std::byte> data) {
+    ByteReader in(data);
+    ProgramFile program;
+    program.format = ProgramFormat::pgm;
+    const std::int16_t count = in.i16("section count");
+    if (in.ok() && fits(in, "section", count, kPgmRecordSize)) {
+        program.sections.reserve(static_cast<std::size_t>(count));
+        for (std::int16_t i = 0; i < count; ++i) {
+            ProgramSection section;
+            section.distance = in.f64("section length");
+            section.value = in.f64("section slope");
+            section.third = in.i32("section third value");
+            program.sections.push_back(section);
+        }
+    }
+    const std::uint8_t length = in.u8("name length");
+    program.name = cp1252ToUtf8(in.text(length, "program name"));
+    program.type = in.i32("program type");
+    program.mode = in.i32("program mode");
+    // The tag is this system's own; a file without one ends after the mode.
+    if (in.ok() && in.remaining() >= 4) program.tag = in.text(4, "identification tag");
+    return finish(in, std::move(program));
+}
+
+Result<ProgramFile> readPgmf(std::span<const std::byte> data) {
+    ByteReader in(data);
+    ProgramFile program;
+    program.format = ProgramFormat::pgmf;
+    const std::int16_t fileId = in.i16("file identifier");
+    in.i16("file version");
+    const std::int32_t blocks = in.i32("number of blocks");
+    if (!in.ok()) return in.error();
+    if (fileId != kPgmfFileId)
+        return Error{ErrorCode::invalid, 0, "file identifier " + str(fileId) + "; a program file has 1000"};
+    if (blocks < 0) return Error{ErrorCode::invalid, 4, "number of blocks " + str(blocks) + " is negative"};
+
+    bool general = false;
+    bool sections = false;
+    for (std::int32_t b = 0; b < blocks && in.ok(); ++b) {
+        const std::int16_t id = in.i16("block identifier");
+        in.i16("block version");
+        const std::int32_t count = in.i32("record count");
+        const std::int32_t size = in.i32("record size");
+        if (!in.ok()) break;
+        const std::string what = "block " + str(id);
+        if (size < 0) {
+            in.fail(ErrorCode::invalid, what + " record size " + str(size) + " is negative");
+        } else if (!fits(in, what, count, size)) {
+            // refused by fits()
+        } else if (id == kPgmfGeneralId || id == kPgmfProgramId) {
+            const bool isGeneral = id == kPgmfGeneralId;
+            const std::int32_t expected = isGeneral ? kPgmfGeneralSize : kPgmfProgramSize;
+            bool& seen = isGeneral ? general : sections;
+            if (seen) {
+                in.fail(ErrorCode::invalid, what + " appears twice");
+            } else if (size != expected) {
+                in.fail(ErrorCode::invalid, what + " record size " + str(size) + "; it must be " + str(expected));
+            } else if (isGeneral && count != 1) {
+                in.fail(ErrorCode::invalid, what + " holds " + str(count) + " records; it must hold 1");
+            } else if (isGeneral) {
+                readGeneralRecord(in, program);
+            } else {
+                program.sections.reserve(static_cast<std::size_t>(count));
+                for (std::int32_t i = 0; i < count; ++i) {
+                    ProgramSection section;
+                    section.distance = in.f32("section length");
+                    section.value = in.f32("section slope");
+                    section.third = in.f32("section third value");
+                    program.sections.push_back(section);
+                }
+            }
+            seen = true;
+        } else {
+            in.skip(static_cast<std::size_t>(count) * static_cast<std::size_t>(size), what);
+        }
+    }
+    if (in.ok() && !general) in.fail(ErrorCode::invalid, "no general block (1010)");
+    if (in.ok() && !sections) in.fail(ErrorCode::invalid, "no program block (1020)");
+    return finish(in, std::move(program));
+}
+
+}  // namespace vb
