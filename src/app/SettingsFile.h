@@ -1,0 +1,50 @@
+#pragma once
+// The settings file: 18 lines of delimited values in Windows-1252, each ended
+// by CR LF. Line 1 is the program version (checked, never stored), line 2
+// "path=" + `my_path`, then the five folders, the six route limits, the two
+// check boxes (0 or 1), the meter/feet pair (#TRUE#/#FALSE#) and `base_setting`.
+// A file that ends early keeps the defaults for the lines it lacks.
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "app/Settings.h"
+#include "base/Bytes.h"
+#include "base/Prompter.h"
+#include "base/Result.h"
+
+namespace vb {
+
+/// Number of lines of a settings file.
+inline constexpr int kSettingsLines = 18;
+/// Message shown when line 1 is not of a known version.
+inline constexpr std::string_view kWrongSettingsFile = "Wrong Velobridge.ini File";
+
+/// The settings file of this platform: c:\velobridge.ini on Windows, elsewhere
+/// velobridge.ini in $XDG_CONFIG_HOME, or in ~/.config when that is not set.
+std::filesystem::path defaultSettingsFile();
+
+/// True when the first line's value, without its last character, is
+/// "Version0.5" or "Version0.6".
+bool isKnownSettingsVersion(std::string_view firstValue);
+
+/// Reads the settings from the bytes of a settings file. Never fails: a line
+/// that is missing or holds an unreadable value keeps its default. A first line
+/// of another version shows kWrongSettingsFile (title "Velobridge") and reading
+/// goes on.
+Settings readSettings(std::span<const std::byte> data, Prompter& prompter);
+
+/// The 18 lines of the settings file for `settings`.
+Bytes writeSettings(const Settings& settings);
+
+/// Reads the settings file at `path`: nullopt when no file of that name exists,
+/// an error naming the path when it exists but cannot be read.
+Result<std::optional<Settings>> loadSettingsFile(const std::filesystem::path& path, Prompter& prompter);
+
+/// Writes the settings file through the safe replace: on failure the previous
+/// file stays as it was and the error names the path and the reason.
+Result<void> saveSettingsFile(const std::filesystem::path& path, const Settings& settings);
+
+}  // namespace vb
