@@ -1,0 +1,218 @@
+#include "app/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/WorkingFolders.h"
+#include "base/Files.h"
+#include "support/TestSupport.h"
+
+namespace vb {
+namespace {
+
+using test::readAll;
+using test::ScratchDir;
+using test::writeAll;
+
+std::string text(const Bytes& bytes) { return std::string(asText(bytes)); }
+
+Settings readText(std::string_view file, RecordingPrompter& prompter) {
+    return readSettings(toBytes(file), prompter);
+}
+
+const char* const kDefaultsWithRides =
+    "\"Version0.6a\"\r\n"
+    "\"path=C:\\Rides\"\r\n"
+    "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
+    "\"9\"\r\n\"-4\"\r\n\"100\"\r\n\"20\"\r\n\"-5\"\r\n\"100\"\r\n"
+    "0\r\n0\r\n#TRUE#\r\n#FALSE#\r\n"
+    "\"0\"\r\n";
+
+TEST(SettingsFile, WritesTheDefaultsLineForLineAndReadsThemBack) {
+    Settings settings;
+    settings.my_path = "C:\\Rides";
+    const Bytes written = writeSettings(settings);
+    EXPECT_EQ(text(written), kDefaultsWithRides);
+
+    RecordingPrompter prompter;
+    EXPECT_EQ(readSettings(written, prompter), settings);
+    EXPECT_TRUE(prompter.messages.empty());
+
+    // A start without a settings file writes a complete file with "path=".
+    const std::string empty = text(writeSettings(Settings{}));
+    EXPECT_EQ(empty.substr(0, 24), "\"Version0.6a\"\r\n\"path=\"\r\n");
+    EXPECT_EQ(empty.size(), std::string(kDefaultsWithRides).size() - 8);
+}
+
+TEST(SettingsFile, RoundTripIsByteIdenticalWithWindows1252Texts) {
+    Settings settings;
+    settings.my_path = "D:\\Fahrten é";
+    settings.hrm_path = "C:\\Polar\\Jörg\\";
+    settings.pgm_path = "C:\\PGM\\";
+    settings.ca_path = "C:\\Runs, old\\";  // a comma inside a quoted text
+    settings.pgmf_path = "E:\\€\\";
+    settings.caf_path = "  C:\\lead\\";
+    settings.cat_max_climb = "7";
+    settings.cat_max_down = "-2";
+    settings.cat_dist_step = "300";
+    settings.fort_max_climb = "15";
+    settings.fort_max_down = "-3";
+    settings.fort_dist_step = "500";
+    settings.add_warmup = 1;
+    settings.join_slopes = 1;
+    settings.unit_meter = false;
+    settings.unit_feet = true;
+    settings.base_setting = "245";
+
+    const Bytes first = writeSettings(settings);
+    const std::string file = text(first);
+    EXPECT_NE(file.find("\"path=D:\\Fahrten \xE9\"\r\n"), std::string::npos) << "é is one Windows-1252 byte";
+    EXPECT_NE(file.find("\"E:\\\x80\\\"\r\n"), std::string::npos) << "€ is 0x80";
+    EXPECT_NE(file.find("1\r\n1\r\n#FALSE#\r\n#TRUE#\r\n\"245\"\r\n"), std::string::npos);
+
+    RecordingPrompter prompter;
+    const Settings back = readSettings(first, prompter);
+    EXPECT_EQ(back, settings);
+    EXPECT_EQ(writeSettings(back), first);
+}
+
+TEST(SettingsFile, VersionCheckDropsTheLastCharacterAndReadingGoesOn) {
+    for (const char* passing : {"\"Version0.5b\"", "\"Version0.6a\"", "Version0.6x"}) {
+        RecordingPrompter prompter;
+        readText(std::string(passing) + "\r\n\"path=D:\\Rides\"\r\n", prompter);
+        EXPECT_TRUE(prompter.messages.empty()) << passing;
+    }
+    for (const char* failing : {"\"Version0.6\"", "\"Version0.7a\"", "\"\"", "\"version0.6a\""}) {
+        RecordingPrompter prompter;
+        const Settings read = readText(std::string(failing) + "\r\n\"path=D:\\Rides\"\r\n\"C:\\H\\\"\r\n", prompter);
+        ASSERT_EQ(prompter.messages.size(), 1u) << failing;
+        EXPECT_EQ(prompter.messages[0].title, "Velobridge");
+        EXPECT_EQ(prompter.messages[0].text, "Wrong Velobridge.ini File");
+        EXPECT_EQ(prompter.messages[0].icon, MessageIcon::critical);
+        EXPECT_EQ(read.my_path, "D:\\Rides") << "the rest is still read";
+        EXPECT_EQ(read.hrm_path, "C:\\H\\");
+    }
+}
+
+TEST(SettingsFile, LineTwoDropsFiveCharactersUnchecked) {
+    RecordingPrompter prompter;
+    EXPECT_EQ(readText("\"Version0.6a\"\r\n\"path=D:\\Rides\"\r\n", prompter).my_path, "D:\\Rides");
+    EXPECT_EQ(readText("\"Version0.6a\"\r\n\"xxxxxD:\\Rides\"\r\n", prompter).my_path, "D:\\Rides");
+    EXPECT_EQ(readText("\"Version0.6a\"\r\n\"\xE4\xF6\xFC\xDF\xE9" "D:\\Rides\"\r\n", prompter).my_path, "D:\\Rides")
+        << "characters, not bytes";
+    EXPECT_EQ(readText("\"Version0.6a\"\r\n\"pat\"\r\n", prompter).my_path, "");
+    const std::string longPath(1200, 'a');
+    EXPECT_EQ(readText("\"Version0.6a\"\r\n\"path=" + longPath + "\"\r\n", prompter).my_path, longPath.substr(0, 999));
+}
+
+TEST(SettingsFile, ShortOrOddFilesKeepDefaultsForWhatTheyLack) {
+    RecordingPrompter prompter;
+    // Nine lines: the limits from line 10 on keep their defaults.
+    const Settings nine = readText(
+        "\"Version0.6a\"\r\n\"path=/rides\"\r\n\"/h/\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"5\"\r\n\"-2\"\r\n", prompter);
+    EXPECT_EQ(nine.my_path, "/rides");
+    EXPECT_EQ(nine.cat_max_climb, "5");
+    EXPECT_EQ(nine.cat_max_down, "-2");
+    EXPECT_EQ(nine.cat_dist_step, "100");
+    EXPECT_EQ(nine.fort_max_down, "-5");
+    EXPECT_EQ(nine.base_setting, "0");
+    EXPECT_TRUE(nine.unit_meter);
+
+    EXPECT_EQ(readText("", prompter), Settings{});
+    EXPECT_TRUE(prompter.messages.empty()) << "an empty file has no line to check";
+
+    // LF line ends, unquoted values, leading blanks, text after a comma, and
+    // values a control cannot take (which keep the default).
+    Settings odd = readText(
+        "Version0.6a\npath=/r, x\n  \"/h/\" ,junk\n\n\n\n\n 8 \n\"-3\"\n\n\n\n\n"
+        "2\n1\nyes\n#TRUE#\n\"12\"\n\"extra line\"\n",
+        prompter);
+    EXPECT_EQ(odd.my_path, "/r");
+    EXPECT_EQ(odd.hrm_path, "/h/");
+    EXPECT_EQ(odd.cat_max_climb, "8");
+    EXPECT_EQ(odd.cat_max_down, "-3");
+    EXPECT_EQ(odd.fort_max_climb, "") << "an empty line is an empty text";
+    EXPECT_EQ(odd.add_warmup, 0) << "2 is no check box value";
+    EXPECT_EQ(odd.join_slopes, 1);
+    EXPECT_FALSE(odd.unit_meter) << "feet chosen clears meter";
+    EXPECT_TRUE(odd.unit_feet);
+    EXPECT_EQ(odd.base_setting, "12");
+}
+
+TEST(SettingsFile, DefaultLocationFollowsTheConfigurationFolder) {
+    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedConfig = oldConfig ? oldConfig : "";
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+
+    setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
+    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/cfg/here/velobridge.ini"));
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", "/home/rider", 1);
+    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/home/rider/.config/velobridge.ini"));
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/home/rider/.config/velobridge.ini"))
+        << "a relative XDG_CONFIG_HOME is ignored";
+
+    // An empty my_path means ~/Velobridge, never the root.
+    EXPECT_EQ(baseFolder(Settings{}), "/home/rider/Velobridge");
+
+    if (oldConfig) setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+    if (oldHome) setenv("HOME", savedHome.c_str(), 1); else unsetenv("HOME");
+}
+
+TEST(SettingsFile, LoadAndSaveReportFailuresAndKeepThePreviousFile) {
+    ScratchDir dir;
+    RecordingPrompter prompter;
+    auto missing = loadSettingsFile(dir / "none.ini", prompter);
+    ASSERT_TRUE(missing.ok());
+    EXPECT_FALSE(missing->has_value());
+    auto folder = loadSettingsFile(dir.path(), prompter);
+    ASSERT_FALSE(folder.ok());
+    EXPECT_NE(folder.error().message.find(dir.path().string()), std::string::npos);
+
+    const auto file = dir / "velobridge.ini";
+    writeAll(file, kDefaultsWithRides);
+    Settings changed;
+    changed.my_path = "/elsewhere";
+    testhooks::failWriteAfter = 40;
+    auto failed = saveSettingsFile(file, changed);
+    testhooks::failWriteAfter.reset();
+    ASSERT_FALSE(failed.ok());
+    EXPECT_NE(failed.error().message.find("velobridge.ini"), std::string::npos);
+    EXPECT_EQ(text(readAll(file)), kDefaultsWithRides);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
+
+    ASSERT_TRUE(saveSettingsFile(file, changed).ok());
+    auto loaded = loadSettingsFile(file, prompter);
+    ASSERT_TRUE(loaded.ok() && loaded->has_value());
+    EXPECT_EQ(**loaded, changed);
+}
+
+TEST(WorkingFolders, MakesTheFiveFoldersAndReportsEachFailure) {
+    ScratchDir dir;
+    Settings settings;
+    settings.my_path = (dir / "base").string();
+    EXPECT_TRUE(Check_HRM_Dir(settings).empty());
+    for (const char* name : {"RLV", "HRM", "PGM", "PGMF_Conv", "PGM_Conv"})
+        EXPECT_TRUE(std::filesystem::is_directory(dir / "base" / name)) << name;
+
+    // An existing folder is left untouched.
+    writeAll(dir / "base" / "RLV" / "keep.rlv", "x");
+    EXPECT_TRUE(Check_HRM_Dir(settings).empty());
+    EXPECT_TRUE(std::filesystem::exists(dir / "base" / "RLV" / "keep.rlv"));
+
+    // A file in the way of one folder fails that folder only.
+    settings.my_path = (dir / "other").string();
+    std::filesystem::create_directories(dir / "other");
+    writeAll(dir / "other" / "HRM", "not a folder");
+    const auto failed = Check_HRM_Dir(settings);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_NE(failed[0].message.find("HRM"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "other" / "PGM_Conv"));
+}
+
+}  // namespace
+}  // namespace vb
