@@ -29,6 +29,11 @@ struct ImportReport {
     /// For a refusal, the reason; otherwise a warning (empty when none), such as
     /// the line at which reading stopped.
     std::string message;
+    /// No ride data was found (an HRM header that never completed): the
+    /// SampleTable is as it was, the header fields show what the file held.
+    bool noData = false;
+    /// Sample rows this load added to the table (blank ones included).
+    int samples = 0;
 };
 
 /// Reads an HRM ride (`data`, the whole file) into `ride`. `myfile` is the
@@ -38,6 +43,11 @@ ImportReport Load_Polar_File(RideRecord& ride, std::string_view myfile, std::spa
 
 /// Reads a HAC4 ride (`data`, the whole file) into `ride`.
 ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, Prompter& prompter);
+
+/// Hands `data`, recognised as `type` (HRM or HAC4), to its reader; `myfile`
+/// is the file's path as text.
+ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view myfile,
+                          std::span<const std::byte> data, Prompter& prompter);
 
 /// Reads the file at `path`, recognises it and hands it to its reader. An error
 /// when the file cannot be read or is not a ride file (the record is unchanged).
