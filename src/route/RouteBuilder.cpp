@@ -11,9 +11,9 @@ namespace vb {
 namespace {
 
 // Emitted distance steps (before merging) after which a build gives up, so that a
-// nonsensical speed or step cannot keep it running for ever. Ten thousand times
+// nonsensical speed or step cannot keep it running for ever. A thousand times
 // what fits without merging.
-constexpr std::int64_t kMaxDistanceSteps = std::int64_t{kMaxRouteSections} * 10000;
+constexpr std::int64_t kMaxDistanceSteps = std::int64_t{kMaxRouteSections} * 1000;
 
 std::string number(double value) { return shortestDouble(value); }
 

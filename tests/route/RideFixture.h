@@ -1,0 +1,42 @@
+#pragma once
+// Small rides filled in by hand for the route tests, laid out as the ride
+// readers leave them: row k holds sample k and the row count is samples + 1.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "import/RideRecord.h"
+
+namespace vb::test {
+
+/// One sample row as its Speed and Alt texts; two empty texts make a blank row.
+using Row = std::pair<std::string, std::string>;
+
+inline RideRecord makeRide(const std::vector<Row>& rows, std::string type = "meter/meter",
+                           std::string interval = "5") {
+    RideRecord ride;
+    Init_Kennung(ride);
+    ride.samples.setRowCount(static_cast<int>(rows.size()) + 1);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int row = static_cast<int>(i) + 1;
+        if (rows[i].first.empty() && rows[i].second.empty()) continue;
+        ride.samples.setText(row, 0, std::to_string(row));
+        ride.samples.setText(row, 1, rows[i].first);
+        ride.samples.setText(row, 2, rows[i].second);
+    }
+    ride.header.Type() = std::move(type);
+    ride.header.Interval() = std::move(interval);
+    return ride;
+}
+
+/// `count` rows at 36.0 km/h (50 m each at 5 s) with the altitudes given, then
+/// the flat rest; a last row is added, since the table's last row never counts.
+inline RideRecord ride50m(const std::vector<int>& altitudes, std::string type = "meter/meter") {
+    std::vector<Row> rows;
+    for (int a : altitudes) rows.push_back({"360", std::to_string(a)});
+    rows.push_back({"360", std::to_string(altitudes.empty() ? 0 : altitudes.back())});
+    return makeRide(rows, std::move(type));
+}
+
+}  // namespace vb::test
