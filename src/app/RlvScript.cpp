@@ -82,8 +82,8 @@ std::string_view failedCheck(const RlvScript& script) {
 
 float speedReferenceOf(std::string_view speedReferenz) {
     const auto reference = static_cast<float>(leadingNumber(speedReferenz));
-    // The smallest reference in use (per mile) must still divide.
-    if (!std::isfinite(reference) || !(perMpH(reference) > 0.0f)) return 0.0f;
+    // The smallest reference in use (per mile) must still be a normal number.
+    if (!std::isfinite(reference) || reference <= 0.0f || !std::isnormal(perMpH(reference))) return 0.0f;
     return reference;
 }
 
