@@ -99,16 +99,18 @@ Result<Bytes> Create_RLV(const RlvScript& script) {
     if (count < 0 || count > kMaxFrameLines)
         return makeError(ErrorCode::range, "frame line count " + std::to_string(count) + " is outside 0 to " +
                                                std::to_string(kMaxFrameLines));
+    const std::string videoName = script.rlv_name + ".avi";
+    const std::size_t characters = utf8Length(videoName);
+    if (characters > kShortNameCharacters)
+        return makeError(ErrorCode::range, "video name \"" + script.rlv_name + "\" is longer than 16 characters");
     ByteWriter out;
     out.u16(kRlvFileId);
     out.u16(kBlockVersion);
     out.i32(4);
 
     blockHeader(out, kRlvVideoBlock, 1, kVideoRecordSize);
-    const std::string videoName = script.rlv_name + ".avi";
     twoByteText(out, videoName);
-    const std::size_t characters = utf8Length(videoName);
-    if (characters < kShortNameCharacters) out.zeros(2 * (kShortNameCharacters - characters));
+    out.zeros(2 * (kShortNameCharacters - characters));
     out.zeros(kNameFieldBytes - 2 * kShortNameCharacters);
     out.f32(script.rlv_fps);
     out.i32(0);

@@ -27,7 +27,7 @@ inline constexpr std::uint16_t kRlvEmptyBlock = 2030;
 inline constexpr std::uint16_t kRlvCourseBlock = 2040;
 
 /// The file bytes of a script state: 1186 + 8 × rlv_count bytes. Refuses a
-/// state whose rlv_count is outside 0..4096.
+/// state whose rlv_count is outside 0..4096 or whose name is over 16 characters.
 Result<Bytes> Create_RLV(const RlvScript& script);
 
 /// Where the window writes the RLV file: <base>/RLV/<rlv_name>.rlv.
