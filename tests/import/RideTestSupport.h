@@ -1,0 +1,37 @@
+#pragma once
+// Helpers for the ride reader tests.
+
+#include <string>
+#include <string_view>
+
+#include "base/Bytes.h"
+#include "import/RideImport.h"
+
+namespace vb::test {
+
+/// The table as tab-separated lines, row 0 the titles.
+inline std::string tableText(const SampleTable& table) {
+    std::string out;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < SampleTable::kColumns; ++column) {
+            if (column > 0) out += '\t';
+            out += table.text(row, column);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+/// Texts of the messages shown, in order.
+inline std::string shownTexts(const RecordingPrompter& prompter) {
+    std::string out;
+    for (const auto& m : prompter.messages) out += m.text + "|";
+    return out;
+}
+
+inline ImportReport loadHrm(RideRecord& ride, std::string_view content, RecordingPrompter& prompter,
+                            std::string_view path = "C:\\rides\\test.hrm") {
+    return Load_Polar_File(ride, path, toBytes(content), prompter);
+}
+
+}  // namespace vb::test
