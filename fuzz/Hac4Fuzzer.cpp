@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vb::RideRecord fresh = ride;
     const vb::ImportReport report = vb::Load_Hac4_File(ride, bytes, prompter);
     if (report.refused) {
-        check(ride.samples == fresh.samples && ride.header == fresh.header && ride.ProgramName == fresh.ProgramName);
+        check(ride.samples == fresh.samples && ride.header == fresh.header &&
+              ride.ProgramName == fresh.ProgramName);
         return 0;
     }
     check(ride.header.Interval() == "20" && ride.header.Type() == "meter/meter");

@@ -94,7 +94,7 @@ public:
         m_ride.ModeFlags.fill(0);
         m_ride.RecordInterval = 0;
         std::copy_n(m_ride.header.fields.begin(), kComparedFields, m_previous.begin());
-        std::fill_n(m_ride.header.fields.begin(), kComparedFields, "-");
+        for (std::size_t i = 0; i < kComparedFields; ++i) m_ride.header.fields[i].assign(1, '-');
     }
 
     // Handles one line (without its line end); false when reading stops here.

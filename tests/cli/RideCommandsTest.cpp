@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <sstream>
 #include <vector>
 
@@ -34,7 +33,8 @@ TEST(RideCommands, InfoDescribesEachRide) {
     EXPECT_EQ(r.out, "file: " + hrm +
                          "\ntype: HRM\nversion: 106\ndate: 20260412\nmode: 111000100\nunits: meter/meter\n"
                          "interval: 5\nsamples: 1160\nname: alpine-loop\necode: 49\n\n"
-                         "file: " + tur +
+                         "file: " +
+                         tur +
                          "\ntype: HAC4\nversion: 3.2.0\nunits: meter/meter\ninterval: 20\nsamples: 290\n"
                          "name: Alpine Loop\n");
 }
@@ -44,8 +44,8 @@ TEST(RideCommands, RefusalsAndWarningsGoToStderr) {
     auto r = runCli({"info", ra});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "velobridge-cli: warning: " + ra + ": Couldn't find ALTITUDE data\nvelobridge-cli: " + ra +
-                         ": No ride data was found: the file's header is incomplete.\n");
+    EXPECT_EQ(r.err, "velobridge-cli: warning: " + ra + ": Couldn't find ALTITUDE data\nvelobridge-cli: " +
+                         ra + ": No ride data was found: the file's header is incomplete.\n");
 
     const auto alt = test::dataFile("thirdparty/tur/st_hac4-alt.tur").string();
     r = runCli({"table", alt});
@@ -54,13 +54,15 @@ TEST(RideCommands, RefusalsAndWarningsGoToStderr) {
 
     test::ScratchDir dir;
     const auto joined = (dir / "joined.hrm").string();
-    test::writeAll(joined, "[Params]\nSMode=111000100\nInterval=5\n[HRData]\n1\t2\t3\t4\n[Params]\n5\t6\t7\t8\n");
+    test::writeAll(joined,
+                   "[Params]\nSMode=111000100\nInterval=5\n[HRData]\n1\t2\t3\t4\n[Params]\n5\t6\t7\t8\n");
     r = runCli({"table", joined});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "#\tSpeed\tAlt\n1\t2\t4\n");
-    EXPECT_EQ(r.err, "velobridge-cli: warning: " + joined +
-                         ": Reading stopped at line 6, where another ride's header begins; the samples before it "
-                         "were kept.\n");
+    EXPECT_EQ(r.err,
+              "velobridge-cli: warning: " + joined +
+                  ": Reading stopped at line 6, where another ride's header begins; the samples before it "
+                  "were kept.\n");
 
     const auto notRide = (dir / "notes.txt").string();
     test::writeAll(notRide, "[params]\n");

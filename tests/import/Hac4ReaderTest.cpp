@@ -1,7 +1,6 @@
-#include "import/Hac4Reader.h"
-
 #include <gtest/gtest.h>
 
+#include "import/Hac4Reader.h"
 #include "import/RideTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -39,13 +38,15 @@ TEST(Hac4Reader, RecordsGiveSpeedFromTheCounterIncrease) {
     ride.header.Date() = "20260412";
     ride.header.ECode() = "49";
     RecordingPrompter p;
-    const std::string file = header() + " 3\n" + record(100, 612) + record(103, 615) + record(101, -4) + "\n0\n";
+    const std::string file =
+        header() + " 3\n" + record(100, 612) + record(103, 615) + record(101, -4) + "\n0\n";
     const auto report = load(ride, file, p);
     EXPECT_FALSE(report.refused);
     EXPECT_EQ(report.samples, 3);
     // 18 × 100, 18 × (103 − 100), 18 × (101 − 103).
     EXPECT_EQ(tableText(ride.samples), "#\tSpeed\tAlt\n1\t1800\t612\n2\t54\t615\n3\t-36\t-4\n");
-    EXPECT_EQ(ride.header.fields, (std::array<std::string, 6>{"3.2.0", "20260412", "-", "meter/meter", "20", "49"}));
+    EXPECT_EQ(ride.header.fields,
+              (std::array<std::string, 6>{"3.2.0", "20260412", "-", "meter/meter", "20", "49"}));
     EXPECT_EQ(ride.FilenameBox, "Col du Test");
     EXPECT_EQ(ride.ProgramName, "Col du Test");
     EXPECT_EQ(ride.ImportStatus, "HAC4 File activ");
@@ -57,10 +58,13 @@ TEST(Hac4Reader, NameField) {
         std::string field, name;
     };
     const Case cases[] = {
-        {"  Alpe \r\n", "Alpe"},                              // spaces and the CR of a CR LF line end trimmed
-        {" \n", "unknown"},                                   // only spaces
-        {"ABCDEFGHIJKLMNOPQRS\n", "ABCDEFGHIJKLMNOP"},        // no line feed in bytes 24..39: 16 characters
-        {" Gro\xDF" "glockner\n", "Gro\xC3\x9F" "glockner"},  // Windows-1252 to UTF-8
+        {"  Alpe \r\n", "Alpe"},                        // spaces and the CR of a CR LF line end trimmed
+        {" \n", "unknown"},                             // only spaces
+        {"ABCDEFGHIJKLMNOPQRS\n", "ABCDEFGHIJKLMNOP"},  // no line feed in bytes 24..39: 16 characters
+        {" Gro\xDF"
+         "glockner\n",
+         "Gro\xC3\x9F"
+         "glockner"},  // Windows-1252 to UTF-8
     };
     for (const auto& c : cases) {
         RideRecord ride;
@@ -80,10 +84,12 @@ TEST(Hac4Reader, BrokenFilesAreRefusedAndChangeNothing) {
         {header("3\n1\n1") + body, "Unknown HAC4 Format"},
         {header("3\n2\n0", "x\n", "Reserve\r\n") + body, "The HAC4 file ends before its header is complete"},
         {header() + "2", "The HAC4 file ends in its record count line"},
-        {header() + " 2\n" + record(1, 1) + record(2, 2).substr(0, 19), "The HAC4 file ends after 1 of its 2 records"},
+        {header() + " 2\n" + record(1, 1) + record(2, 2).substr(0, 19),
+         "The HAC4 file ends after 1 of its 2 records"},
         {header() + "32766\n", "The HAC4 file's record count \"32766\" is more than the 32765 samples"},
         {header() + "1e9\n" + record(1, 1), ""},  // "1e9" reads 1: loads
-        {header() + "2\n" + record(10, 1) + record(2000000000, 1), "Record 2 of the HAC4 file steps its counter"},
+        {header() + "2\n" + record(10, 1) + record(2000000000, 1),
+         "Record 2 of the HAC4 file steps its counter"},
     };
     for (const auto& c : cases) {
         RideRecord ride;
@@ -95,7 +101,8 @@ TEST(Hac4Reader, BrokenFilesAreRefusedAndChangeNothing) {
         EXPECT_EQ(report.message.substr(0, c.message.size()), c.message);
         EXPECT_EQ(shownTexts(p), report.message + "|");
         EXPECT_EQ(p.messages[0].title, "Velobridge");
-        EXPECT_TRUE(ride.samples == before.samples && ride.header == before.header && ride.FilenameBox == "-");
+        EXPECT_TRUE(ride.samples == before.samples && ride.header == before.header &&
+                    ride.FilenameBox == "-");
     }
     RecordingPrompter p;
     RideRecord ride;

@@ -1,7 +1,6 @@
-#include "import/HrmReader.h"
-
 #include <gtest/gtest.h>
 
+#include "import/HrmReader.h"
 #include "import/RideTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -16,7 +15,8 @@ const std::string kHead = "[Params]\nVersion=106\nSMode=111000100\nDate=20260412
 
 std::string rows(int from, int count) {
     std::string out;
-    for (int i = from; i < from + count; ++i) out += "130\t" + std::to_string(i) + "\t85\t" + std::to_string(400 + i) + "\n";
+    for (int i = from; i < from + count; ++i)
+        out += "130\t" + std::to_string(i) + "\t85\t" + std::to_string(400 + i) + "\n";
     return out;
 }
 
@@ -28,7 +28,8 @@ TEST(HrmReader, GoldenFileGivesTheHandComputedTable) {
     EXPECT_EQ(tableText(ride.samples), asText(test::readAll(test::dataFile("import/climb.table"))));
     EXPECT_FALSE(report.refused || report.noData);
     EXPECT_EQ(report.samples, 7);
-    EXPECT_EQ(ride.header.fields, (std::array<std::string, 6>{"106", "20260301", "111000100", "meter/meter", "5", "49"}));
+    EXPECT_EQ(ride.header.fields,
+              (std::array<std::string, 6>{"106", "20260301", "111000100", "meter/meter", "5", "49"}));
     EXPECT_EQ(ride.ImportStatus, "HRM (Polar) File activ");
     EXPECT_EQ(ride.ProgramName, "climb");
     EXPECT_EQ(ride.FilenameBox, "climb");
@@ -55,15 +56,16 @@ TEST(HrmReader, ColumnRuleFollowsTheModeDigits) {
         std::string mode, line, speed, alt;
     };
     const Case cases[] = {
-        {"SMode=111000100", "132\t253\t85\t412", "253", "412"},        // the worked example
-        {"SMode=101000100", "132\t253\t412", "253", "412"},            // no cadence: altitude is field 2
-        {"SMode=011000100", "132\t85\t412", "", "412"},                // no speed digit: no speed stored
-        {"SMode=111000100", "132\t\t85\t412", "", "412"},              // empty field between two tabs
-        {"SMode=111000100", "132\t253\t85", "253", ""},                // ends just before the altitude column
-        {"SMode=111000100", "132\t253", "253", "253"},                 // beyond the end: tab positions repeat
+        {"SMode=111000100", "132\t253\t85\t412", "253", "412"},  // the worked example
+        {"SMode=101000100", "132\t253\t412", "253", "412"},      // no cadence: altitude is field 2
+        {"SMode=011000100", "132\t85\t412", "", "412"},          // no speed digit: no speed stored
+        {"SMode=111000100", "132\t\t85\t412", "", "412"},        // empty field between two tabs
+        {"SMode=111000100", "132\t253\t85", "253", ""},          // ends just before the altitude column
+        {"SMode=111000100", "132\t253", "253", "253"},           // beyond the end: tab positions repeat
         {"SMode=111111100", "132\t253\t85\t412\t250\t7", "253", "412"},  // power fields follow the altitude
-        {"Version=105\nMode=110", "132\t253\t412", "253", "412"},       // 1.05 metric
-        {"Version=105\nMode=111", "132\t253\t412\t999", "253", "999"},  // 1.05 imperial counts the units digit
+        {"Version=105\nMode=110", "132\t253\t412", "253", "412"},        // 1.05 metric
+        {"Version=105\nMode=111", "132\t253\t412\t999", "253",
+         "999"},  // 1.05 imperial counts the units digit
     };
     for (const auto& c : cases) {
         RideRecord ride;
@@ -85,14 +87,16 @@ TEST(HrmReader, IncompleteHeadersStoreNothingAndSaySo) {
     };
     const std::string inc = std::string(kMsgHeaderIncomplete) + "|";
     const Case cases[] = {
-        {"[Params]\nSMode=100000100\nInterval=5\n[HRData]\n1\t2\n", "Couldn't find ALTITUDE data|" + inc, "48"},
+        {"[Params]\nSMode=100000100\nInterval=5\n[HRData]\n1\t2\n", "Couldn't find ALTITUDE data|" + inc,
+         "48"},
         {"[Params]\nSMode=111000000\nInterval=5\n[HRData]\n1\t2\n", "Couldn't find SPEED data|" + inc, "48"},
         {"[Params]\nSMode=010000000\nInterval=5\n[HRData]\n1\t2\n",
          "Couldn't find ALTITUDE data|Couldn't find SPEED data|" + inc, "48"},
         {"[Params]\nMode=010\nInterval=5\n[HRData]\n1\t2\n", "Couldn't find ALTITUDE data|" + inc, "48"},
         {"[Params]\nSMode=111000100\nInterval=5\n1\t2\n", inc, "33"},
         {"[Params]\nSMode=111000100\nInterval=5\nInterval=5\n[HRData]\n1\t2\n", inc, "81"},
-        {"[Params]\nSMode=111000100\n[HRData]\n Interval=5\n", inc, "17"},  // a key only counts at the line start
+        {"[Params]\nSMode=111000100\n[HRData]\n Interval=5\n", inc,
+         "17"},  // a key only counts at the line start
     };
     for (const auto& c : cases) {
         RideRecord ride;
@@ -123,7 +127,8 @@ TEST(HrmReader, IntervalSetsTheButtonAndOutOfRangeValuesAreRefused) {
     EXPECT_EQ(ride.header.Interval(), "2.5");
 
     const RideRecord before = ride;
-    const auto report = loadHrm(ride, "[Params]\nSMode=111000100\nInterval=32768\n[HRData]\n1\t2\t3\t4\n", p, "x.hrm");
+    const auto report =
+        loadHrm(ride, "[Params]\nSMode=111000100\nInterval=32768\n[HRData]\n1\t2\t3\t4\n", p, "x.hrm");
     EXPECT_TRUE(report.refused);
     EXPECT_NE(report.message.find("32767"), std::string::npos);
     EXPECT_EQ(p.messages.back().text, report.message);
@@ -140,7 +145,8 @@ TEST(HrmReader, AppendAddsAfterTheLastRowWhateverTheTableHolds) {
     ASSERT_EQ(yes.questions.size(), 1u);
     EXPECT_EQ(yes.questions[0].title, "Velobridge");
     EXPECT_EQ(yes.questions[0].text, "You like to add this file?");
-    EXPECT_EQ(tableText(ride.samples), "#\tSpeed\tAlt\n1\t1\t401\n2\t2\t402\n3\t3\t403\n4\t1\t401\n5\t2\t402\n6\t3\t403\n");
+    EXPECT_EQ(tableText(ride.samples),
+              "#\tSpeed\tAlt\n1\t1\t401\n2\t2\t402\n3\t3\t403\n4\t1\t401\n5\t2\t402\n6\t3\t403\n");
 
     // A two-row table, a blank row in the middle, and a table without sample rows.
     for (const int kept : {2, 0}) {
@@ -173,19 +179,22 @@ TEST(HrmReader, RidesPastTheSampleLimitAreRefusedWhole) {
     auto report = loadHrm(ride, kHead + rows(1, 1), yes);  // an append past the limit
     EXPECT_TRUE(report.refused);
     EXPECT_TRUE(ride.samples == before.samples);
-    report = loadHrm(ride, "[Params]\nSMode=111000100\nInterval=1\n[HRData]\n" + rows(1, 32766), yes, "b.hrm");
+    report =
+        loadHrm(ride, "[Params]\nSMode=111000100\nInterval=1\n[HRData]\n" + rows(1, 32766), yes, "b.hrm");
     EXPECT_TRUE(report.refused);
     EXPECT_TRUE(ride.samples == before.samples && ride.header == before.header && ride.ProgramName == "test");
 }
 
 TEST(HrmReader, AHeaderAmongTheDataStopsReadingThere) {
-    for (const std::string second : {"[Params]\nVersion=106\n", "[HRData]\n", "Interval=5\n", "SMode=111000110\n"}) {
+    for (const std::string second :
+         {"[Params]\nVersion=106\n", "[HRData]\n", "Interval=5\n", "SMode=111000110\n"}) {
         RideRecord ride;
         RecordingPrompter p(true);
         const auto report = loadHrm(ride, kHead + rows(1, 2) + second + rows(3, 2), p);
         EXPECT_FALSE(report.refused || report.noData);
         EXPECT_EQ(report.message,
-                  "Reading stopped at line 9, where another ride's header begins; the samples before it were kept.");
+                  "Reading stopped at line 9, where another ride's header begins; the samples before it were "
+                  "kept.");
         EXPECT_EQ(shownTexts(p), report.message + "|");
         EXPECT_EQ(ride.samples.sampleCount(), 2);
         EXPECT_EQ(ride.header.ECode(), "49");
@@ -197,8 +206,11 @@ TEST(HrmReader, TextLeavesTheReaderAsUtf8) {
     RideRecord ride;
     RecordingPrompter p;
     loadHrm(ride, "[Params]\nVersion=1\xE9\nSMode=111000100\nInterval=5\n[HRData]\n1\t\x80\t2\t\xB0\n", p,
-            "C:\\Fahrten\\Gro\xDF" "glockner.hrm");
-    EXPECT_EQ(ride.ProgramName, "Gro\xC3\x9F" "glockner");
+            "C:\\Fahrten\\Gro\xDF"
+            "glockner.hrm");
+    EXPECT_EQ(ride.ProgramName,
+              "Gro\xC3\x9F"
+              "glockner");
     EXPECT_EQ(ride.header.Version(), "1\xC3\xA9");
     EXPECT_EQ(ride.samples.text(1, 1), "\xE2\x82\xAC");
     EXPECT_EQ(ride.samples.text(1, 2), "\xC2\xB0");

@@ -1,7 +1,6 @@
-#include "import/RideImport.h"
-
 #include <gtest/gtest.h>
 
+#include "import/RideImport.h"
 #include "support/TestSupport.h"
 
 namespace vb {
