@@ -42,7 +42,12 @@ std::vector<std::string Settings::*> textFields() {
             &Settings::fort_max_down,  &Settings::fort_dist_step};
 }
 
-std::string quotedText(std::string_view utf8) { return "\"" + utf8ToCp1252(utf8) + "\""; }
+std::string quotedText(std::string_view utf8) {
+    std::string out(1, '"');
+    out += utf8ToCp1252(utf8);
+    out += '"';
+    return out;
+}
 
 }  // namespace
 
