@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
 #include "base/Files.h"
-#include "cli/Cli.h"
+#include "cli/RunCli.h"
 #include "route/ProgramReader.h"
 #include "support/TestSupport.h"
 
@@ -13,23 +12,12 @@ namespace vb::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using test::bytesOf;
-using test::f64Bytes;
-using test::operator+;
+using vb::test::CliRun;
+using vb::test::bytesOf;
+using vb::test::f64Bytes;
+using vb::test::operator+;
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "velobridge-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+CliRun cli(std::vector<std::string> args) { return test::runCli(std::move(args)); }
 
 // An HRM ride with speed in field 1 and altitude in field 3.
 std::string hrm(int interval, const std::vector<std::pair<int, int>>& samples) {
