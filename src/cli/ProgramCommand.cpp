@@ -187,9 +187,11 @@ void runProgram(Context& ctx, const ProgramOptions& o) {
 }  // namespace
 
 std::optional<int> describeProgram(Context& ctx, const fs::path& file, const Bytes& data) {
+    // A .pgm has no magic of its own; a .pgmf's full header outranks the name.
     Result<ProgramFile> program = makeError(ErrorCode::invalid, "");
-    if (looksLikePgmf(data)) program = readPgmf(data);
+    if (hasPgmfHeader(data)) program = readPgmf(data);
     else if (hasPgmExtension(file)) program = readPgm(data);
+    else if (looksLikePgmf(data)) program = readPgmf(data);
     else return std::nullopt;
     if (!program) return refuse(ctx, file, program.error().message);
     printProgram(ctx, file, *program);

@@ -73,6 +73,15 @@ bool looksLikePgmf(std::span<const std::byte> data) {
            data[2] == std::byte{0x64} && data[3] == std::byte{0x00};
 }
 
+bool hasPgmfHeader(std::span<const std::byte> data) {
+    static constexpr unsigned char kHeader[16] = {0xE8, 0x03, 0x64, 0x00, 0x02, 0x00, 0x00, 0x00,
+                                                  0xF2, 0x03, 0x64, 0x00, 0x01, 0x00, 0x00, 0x00};
+    if (data.size() < sizeof kHeader) return false;
+    for (std::size_t i = 0; i < sizeof kHeader; ++i)
+        if (data[i] != std::byte{kHeader[i]}) return false;
+    return true;
+}
+
 Result<ProgramFile> readPgm(std::span<const std::byte> data) {
     ByteReader in(data);
     ProgramFile program;

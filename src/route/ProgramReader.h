@@ -55,6 +55,10 @@ struct ProgramFile {
 /// True when the data starts like a V2.0 program file (E8 03 64 00).
 bool looksLikePgmf(std::span<const std::byte> data);
 
+/// True when the data starts with the 16 header bytes every V2.0 program has:
+/// file 1000, version 100, 2 blocks; general block 1010, version 100, 1 record.
+bool hasPgmfHeader(std::span<const std::byte> data);
+
 /// Reads a `.pgm` file.
 Result<ProgramFile> readPgm(std::span<const std::byte> data);
 

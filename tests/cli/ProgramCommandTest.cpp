@@ -168,6 +168,15 @@ TEST_F(ProgramCommand, InfoDescribesProgramFiles) {
                          "\nformat: pgmf (V2.0)\ntype: Power (0)\nmode: Time (0)\nname: warmup\nsections: 8\n"
                          "duration: 900.0 s\nlowest value: 100\nhighest value: 350\ntag: \xC5\xA0\xC3\x96!6\n");
 
+    // A .pgmf under a .pgm name is still a .pgmf (it would also read as a .pgm of 1000 sections).
+    fs::copy_file(test::dataFile("thirdparty/pgmf/in_ES_Andalusia-1.pgmf"), dir / "andalusia.pgm");
+    r = cli({"info", (dir / "andalusia.pgm").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("format: pgmf (V2.0)\ntype: Slope (1)\nmode: Distance (1)\nname: ES_Andalusia-1\n"
+                         "sections: 1935\nlength: 36208.4 m\nlowest slope: -1.4\nhighest slope: 16.2\n"),
+              std::string::npos)
+        << r.out;
+
     // A .pgm has no magic: one that does not read is refused, not passed on.
     test::writeAll(dir / "image.pgm", "P5\n1 1\n255\n\x01");
     r = cli({"info", (dir / "image.pgm").string()});

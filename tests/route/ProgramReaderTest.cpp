@@ -174,6 +174,9 @@ TEST(ProgramReader, SkipsBlocksItDoesNotKnowAndReadsWideNameUnits) {
     EXPECT_TRUE(looksLikePgmf(bytesOf({0xE8, 0x03, 0x64, 0x00})));
     EXPECT_FALSE(looksLikePgmf(bytesOf({0xE8, 0x03, 0x64})));
     EXPECT_FALSE(looksLikePgmf(bytesOf({0xD0, 0x07, 0x64, 0x00})));
+    EXPECT_TRUE(hasPgmfHeader(written));
+    EXPECT_FALSE(hasPgmfHeader(data));  // three blocks
+    EXPECT_FALSE(hasPgmfHeader(std::span(written).first(15)));
 }
 
 }  // namespace
