@@ -124,9 +124,10 @@ ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, P
     const std::string_view countLine = text.substr(header.end, countEnd - header.end);
     const auto count = toInt16(leadingNumber(countLine));
     if (!count || *count > SampleTable::kMaxSamples)
-        return refuse(prompter,
-                      "The HAC4 file's record count \"" + cp1252ToUtf8(trimSpaces(countLine).substr(0, 20)) +
-                          "\" is more than the 32765 samples a ride can have; the ride was not loaded.");
+        return refuse(
+            prompter,
+            "The HAC4 file's record count \"" + cp1252ToUtf8(trimSpaces(countLine).substr(0, 20)) +
+                "\" is out of range (a ride holds at most 32765 samples); the ride was not loaded.");
 
     const std::size_t n = *count > 0 ? static_cast<std::size_t>(*count) : 0;
     const std::size_t recordsFrom = countEnd + 1;

@@ -86,7 +86,8 @@ TEST(Hac4Reader, BrokenFilesAreRefusedAndChangeNothing) {
         {header() + "2", "The HAC4 file ends in its record count line"},
         {header() + " 2\n" + record(1, 1) + record(2, 2).substr(0, 19),
          "The HAC4 file ends after 1 of its 2 records"},
-        {header() + "32766\n", "The HAC4 file's record count \"32766\" is more than the 32765 samples"},
+        {header() + "32766\n", "The HAC4 file's record count \"32766\" is out of range"},
+        {header() + "-40000\n", "The HAC4 file's record count \"-40000\" is out of range"},
         {header() + "1e9\n" + record(1, 1), ""},  // "1e9" reads 1: loads
         {header() + "2\n" + record(10, 1) + record(2000000000, 1),
          "Record 2 of the HAC4 file steps its counter"},
