@@ -59,6 +59,21 @@ TEST(RouteBuilder, CutSlopesCarryTheClimbTheyCouldNotShow) {
               (Sections{{f32(0.1), f32(20.1)}, {f32(0.1), f32(20.1)}, {f32(0.1), f32(-5.3)}}));
 }
 
+TEST(RouteBuilder, FortiusTestsLimitsAndMergesIn32Bits) {
+    // 20.1000001 % is above 20.1 in 64 bits but the same 32-bit float.
+    const auto justAbove = makeRide({{"360", "0"}, {"360", "20.1000001"}, {"360", "20.1000001"},
+                                     {"360", "20.1000001"}, {"360", "20.1000001"}});
+    EXPECT_EQ(sectionsOf(justAbove, Target::fortius, {20.1, -5, 100}), (Sections{{f32(0.1), f32(20.1)}, {f32(0.1), 0}}));
+    const auto catalyst = sectionsOf(justAbove, Target::catalyst, {20.1, -5, 100});
+    ASSERT_EQ(catalyst.size(), 2u);
+    EXPECT_GT(catalyst[1].second, 0);  // the cut carried a sliver of climb
+    // Slopes 1.00000001 and 1: one section in 32 bits, two in 64.
+    const auto nearlyEqual = makeRide({{"360", "0"}, {"360", "1.00000001"}, {"360", "1.00000001"},
+                                       {"360", "2.00000001"}, {"360", "2.00000001"}});
+    EXPECT_EQ(sectionsOf(nearlyEqual, Target::fortius, kFortius, 1), (Sections{{f32(0.2), 1}}));
+    EXPECT_EQ(sectionsOf(nearlyEqual, Target::catalyst, kCatalyst, 1).size(), 2u);
+}
+
 TEST(RouteBuilder, JoinsEqualNeighbourSlopesOnlyWhenTheBoxIsExactlyOne) {
     const auto ride = ride50m({100, 109, 109, 118, 118, 127, 127, 127});
     EXPECT_EQ(sectionsOf(ride, Target::catalyst, kCatalyst, 0),
