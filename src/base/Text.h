@@ -25,6 +25,9 @@ std::string cp1252ToUtf8(std::string_view bytes);
 /// there and for each byte of a malformed sequence.
 std::string utf8ToCp1252(std::string_view utf8);
 
+/// Appends the UTF-8 form of a code point.
+void appendUtf8(std::string& out, char32_t codePoint);
+
 /// Number of characters (code points) in UTF-8 text; a malformed byte counts as one.
 std::size_t utf8Length(std::string_view utf8);
 

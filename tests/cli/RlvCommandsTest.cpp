@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <vector>
 
 #include "app/RlvFile.h"
-#include "cli/Cli.h"
+#include "cli/RunCli.h"
 #include "support/TestSupport.h"
 
 namespace vb::cli {
@@ -14,19 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run runCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "velobridge-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using test::runCli;
 
 std::string settingsWithBase(const fs::path& base) {
     return "\"Version0.6a\"\r\n\"path=" + base.string() + "\"\r\n";

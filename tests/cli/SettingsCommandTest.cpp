@@ -4,10 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <vector>
 
-#include "cli/Cli.h"
+#include "cli/RunCli.h"
 #include "support/TestSupport.h"
 
 namespace vb::cli {
@@ -15,19 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run runCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "velobridge-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using test::runCli;
 
 /// Points HOME and XDG_CONFIG_HOME into a scratch folder for one test.
 class Home {
