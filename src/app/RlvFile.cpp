@@ -1,5 +1,7 @@
 #include "app/RlvFile.h"
 
+#include <optional>
+
 #include "base/Files.h"
 #include "base/Text.h"
 
