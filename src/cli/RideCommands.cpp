@@ -66,16 +66,7 @@ void addTableCommand(CLI::App& app, Context& ctx) {
             ctx.status = *status;
             return;
         }
-        const SampleTable& table = ride.samples;
-        std::string out;
-        for (int row = 0; row < table.rowCount(); ++row) {
-            for (int column = 0; column < SampleTable::kColumns; ++column) {
-                if (column > 0) out += '\t';
-                out += table.text(row, column);
-            }
-            out += '\n';
-        }
-        ctx.out << out;
+        ctx.out << tabSeparated(ride.samples);
     });
 }
 

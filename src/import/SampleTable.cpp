@@ -60,6 +60,18 @@ std::int32_t Flex_Text(const SampleTable& /*flexi*/, std::int16_t R, std::int16_
     return static_cast<std::int32_t>(R) * SampleTable::kColumns + c;
 }
 
+std::string tabSeparated(const SampleTable& table) {
+    std::string out;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < SampleTable::kColumns; ++column) {
+            if (column > 0) out += '\t';
+            out += table.text(row, column);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
 void Format_SampleTable(SampleTable& table) {
     table.clear();
     table.setText(0, 0, "#");

@@ -65,6 +65,9 @@ private:
 /// The flat cell index of row `R`, column `c`: R × 3 + c.
 std::int32_t Flex_Text(const SampleTable& flexi, std::int16_t R, std::int16_t c);
 
+/// The table as tab-separated lines, row 0 the titles, each line ended by "\n".
+std::string tabSeparated(const SampleTable& table);
+
 /// Clears every cell and writes the titles "#", "Speed", "Alt" into row 0.
 void Format_SampleTable(SampleTable& table);
 

@@ -10,17 +10,7 @@
 namespace vb::test {
 
 /// The table as tab-separated lines, row 0 the titles.
-inline std::string tableText(const SampleTable& table) {
-    std::string out;
-    for (int row = 0; row < table.rowCount(); ++row) {
-        for (int column = 0; column < SampleTable::kColumns; ++column) {
-            if (column > 0) out += '\t';
-            out += table.text(row, column);
-        }
-        out += '\n';
-    }
-    return out;
-}
+inline std::string tableText(const SampleTable& table) { return tabSeparated(table); }
 
 /// Texts of the messages shown, in order.
 inline std::string shownTexts(const RecordingPrompter& prompter) {
