@@ -124,8 +124,9 @@ void addRlvCommand(CLI::App& app, Context& ctx) {
             return;
         }
         std::error_code ec;
-        ctx.out << "wrote " << displayPath(*target) << " (" << std::filesystem::file_size(*target, ec) << " bytes, "
-                << script.rlv_count << " frame entries)\n";
+        ctx.out << "wrote: " << displayPath(*target) << "\nname: " << script.rlv_name
+                << "\nbytes: " << std::filesystem::file_size(*target, ec) << "\nframe entries: " << script.rlv_count
+                << '\n';
     });
 }
 

@@ -33,7 +33,7 @@ TEST(RlvCommands, WritesIntoTheRlvFolderOfTheSettingsInEffect) {
     const fs::path written = dir / "base" / "RLV" / "Col.rlv";
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, "wrote " + written.string() + " (1210 bytes, 3 frame entries)\n");
+    EXPECT_EQ(r.out, "wrote: " + written.string() + "\nname: Col\nbytes: 1210\nframe entries: 3\n");
     auto rlv = readRlv(test::readAll(written));
     ASSERT_TRUE(rlv.ok());
     ASSERT_EQ(rlv->frames.size(), 3u);
