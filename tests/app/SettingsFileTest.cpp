@@ -150,14 +150,14 @@ TEST(SettingsFile, DefaultLocationFollowsTheConfigurationFolder) {
     setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
     EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/cfg/here/velobridge.ini"));
     unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", "/home/rider", 1);
-    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/home/rider/.config/velobridge.ini"));
+    setenv("HOME", "/users/rider", 1);
+    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/users/rider/.config/velobridge.ini"));
     setenv("XDG_CONFIG_HOME", "relative", 1);
-    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/home/rider/.config/velobridge.ini"))
+    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/users/rider/.config/velobridge.ini"))
         << "a relative XDG_CONFIG_HOME is ignored";
 
     // An empty my_path means ~/Velobridge, never the root.
-    EXPECT_EQ(baseFolder(Settings{}), "/home/rider/Velobridge");
+    EXPECT_EQ(baseFolder(Settings{}), "/users/rider/Velobridge");
 
     if (oldConfig) setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
     if (oldHome) setenv("HOME", savedHome.c_str(), 1); else unsetenv("HOME");

@@ -214,9 +214,9 @@ TEST(HrmReader, TextLeavesTheReaderAsUtf8) {
     EXPECT_EQ(ride.header.Version(), "1\xC3\xA9");
     EXPECT_EQ(ride.samples.text(1, 1), "\xE2\x82\xAC");
     EXPECT_EQ(ride.samples.text(1, 2), "\xC2\xB0");
-    loadHrm(ride, "[Params]\n", p, "/home/x/r\xC3\xA9my");  // UTF-8 path, no "."
+    loadHrm(ride, "[Params]\n", p, "/users/x/r\xC3\xA9my");  // UTF-8 path, no "."
     EXPECT_EQ(ride.ProgramName, "r\xC3\xA9my");
-    loadHrm(ride, "[Params]\n", p, "/home/remy/K\xC3\xB6nigsetappe");
+    loadHrm(ride, "[Params]\n", p, "/users/remy/K\xC3\xB6nigsetappe");
     EXPECT_EQ(ride.ProgramName, "K\xC3\xB6nigsetappe");  // whole name, never cut to 16 here
 }
 
