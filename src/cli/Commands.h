@@ -13,6 +13,7 @@
 #include "app/Settings.h"
 #include "base/Bytes.h"
 #include "base/Prompter.h"
+#include "import/RideRecord.h"
 
 namespace vb::cli {
 
@@ -41,6 +42,11 @@ void addSettingsOption(CLI::App& sub, Context& ctx);
 /// file, else the defaults. Prints a one-line error and returns nullopt when
 /// a settings file that exists cannot be read.
 std::optional<Settings> loadSettings(Context& ctx);
+
+/// Reads a ride file into `ride` (append question answered No). Prints the
+/// reader's messages as warnings and, when the ride is refused or holds no
+/// ride data, the refusal line; then sets ctx.status and returns false.
+bool loadRideFile(Context& ctx, const std::filesystem::path& file, RideRecord& ride);
 
 void addInfoCommand(CLI::App& app, Context& ctx);
 void addTableCommand(CLI::App& app, Context& ctx);

@@ -112,40 +112,21 @@ struct ProgramOptions {
 
 fs::path pathOf(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
-// Reads the ride, refusing what the reader refused. The reader's messages are printed as warnings.
-std::optional<RideRecord> loadRide(Context& ctx, const fs::path& file) {
-    RideRecord ride;
-    Init_Kennung(ride);
-    RecordingPrompter prompter(false);
-    const auto report = importRideFile(ride, file, prompter);
-    if (!report) {
-        ctx.status = refuse(ctx, file, report.error().message);
-        return std::nullopt;
-    }
-    for (const auto& shown : prompter.messages)
-        if (shown.text != report->message) warn(ctx, file, shown.text);
-    if (report->refused || report->noData) {
-        ctx.status = refuse(ctx, file, report->message);
-        return std::nullopt;
-    }
-    if (!report->message.empty()) warn(ctx, file, report->message);
-    return ride;
-}
-
 void runProgram(Context& ctx, const ProgramOptions& o) {
     auto settings = loadSettings(ctx);
     if (!settings) return;
     const fs::path rideFile(o.ride);
-    auto ride = loadRide(ctx, rideFile);
-    if (!ride) return;
+    RideRecord ride;
+    Init_Kennung(ride);
+    if (!loadRideFile(ctx, rideFile, ride)) return;
 
     if (o.resample) {
-        if (!ride->Calc15Available || ride->RecordInterval != 60) {
+        if (!ride.Calc15Available || ride.RecordInterval != 60) {
             ctx.status = refuse(ctx, rideFile, "--resample-15 needs an HRM ride recorded at 60 seconds; this one's interval is " +
-                                                   ride->header.Interval());
+                                                   ride.header.Interval());
             return;
         }
-        if (auto resampled = calc15SecInterval(*ride); !resampled) {
+        if (auto resampled = calc15SecInterval(ride); !resampled) {
             ctx.status = refuse(ctx, rideFile, resampled.error().message);
             return;
         }
@@ -153,8 +134,8 @@ void runProgram(Context& ctx, const ProgramOptions& o) {
 
     const Target target = o.target == "catalyst" ? Target::catalyst : Target::fortius;
     // Without --name the "Filename:" box holds the ride's name, cut to what the box takes.
-    const std::string name = o.nameGiven->count() ? o.name : utf8Left(ride->ProgramName, kProgramNameMax);
-    const int lastRow = std::min(ride->samples.rowCount() - 1, 32767);
+    const std::string name = o.nameGiven->count() ? o.name : utf8Left(ride.ProgramName, kProgramNameMax);
+    const int lastRow = std::min(ride.samples.rowCount() - 1, 32767);
     ProgramRequest request = programRequest(*settings, target, static_cast<std::int16_t>(o.from),
                                             static_cast<std::int16_t>(o.toGiven->count() ? o.to : lastRow), name);
     if (o.climbGiven->count()) request.route.limits.maxClimb = o.maxClimb;
@@ -163,7 +144,7 @@ void runProgram(Context& ctx, const ProgramOptions& o) {
     if (o.warmup) request.add_warmup = 1;
     if (o.join) request.route.join_slopes = 1;
 
-    auto built = buildProgram(*ride, request);
+    auto built = buildProgram(ride, request);
     if (!built) {
         ctx.status = refuse(ctx, rideFile, built.error().message);
         return;

@@ -28,6 +28,20 @@ std::optional<int> reportLoad(Context& ctx, const std::filesystem::path& file,
 
 }  // namespace
 
+bool loadRideFile(Context& ctx, const std::filesystem::path& file, RideRecord& ride) {
+    RecordingPrompter prompter(false);
+    const auto report = importRideFile(ride, file, prompter);
+    if (!report) {
+        ctx.status = refuse(ctx, file, report.error().message);
+        return false;
+    }
+    if (auto status = reportLoad(ctx, file, prompter, *report)) {
+        ctx.status = *status;
+        return false;
+    }
+    return true;
+}
+
 std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file, const Bytes& data) {
     const RideFileType type = recogniseRideFile(data);
     if (type == RideFileType::unknown) return std::nullopt;
@@ -56,16 +70,7 @@ void addTableCommand(CLI::App& app, Context& ctx) {
     addSettingsOption(*sub, ctx);
     sub->callback([&ctx, file] {
         RideRecord ride;
-        RecordingPrompter prompter(false);
-        const auto report = importRideFile(ride, *file, prompter);
-        if (!report) {
-            ctx.status = refuse(ctx, *file, report.error().message);
-            return;
-        }
-        if (auto status = reportLoad(ctx, *file, prompter, *report)) {
-            ctx.status = *status;
-            return;
-        }
+        if (!loadRideFile(ctx, *file, ride)) return;
         ctx.out << tabSeparated(ride.samples);
     });
 }
