@@ -32,7 +32,11 @@ std::string hrm(int interval, const std::vector<std::pair<int, int>>& samples) {
 std::string settingsFile(const fs::path& base, int warmup, int join) {
     std::string s = "\"Version0.6a\"\r\n\"path=" + base.string() + "\"\r\n";
     for (int i = 0; i < 5; ++i) s += "\"\"\r\n";
-    for (const char* limit : {"9", "-4", "100", "20", "-5", "100"}) s += "\"" + std::string(limit) + "\"\r\n";
+    for (const char* limit : {"9", "-4", "100", "20", "-5", "100"}) {
+        s += '"';
+        s += limit;
+        s += "\"\r\n";
+    }
     s += std::to_string(warmup) + "\r\n" + std::to_string(join) + "\r\n#TRUE#\r\n#FALSE#\r\n\"0\"\r\n";
     return s;
 }
