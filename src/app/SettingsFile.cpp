@@ -34,7 +34,7 @@ bool readTruth(const std::string& value, bool fallback) {
     return fallback;
 }
 
-/// The text fields of lines 3 to 13 and 18, in file order.
+/// The text fields of lines 3 to 13, in file order.
 std::vector<std::string Settings::*> textFields() {
     return {&Settings::hrm_path,       &Settings::pgm_path,      &Settings::ca_path,
             &Settings::pgmf_path,      &Settings::caf_path,      &Settings::cat_max_climb,
