@@ -122,6 +122,13 @@ std::string utf8ToCp1252(std::string_view utf8) {
     return out;
 }
 
+bool isUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size())
+        if (!decodeUtf8(text, pos)) return false;
+    return true;
+}
+
 std::size_t utf8Length(std::string_view utf8) {
     std::size_t count = 0;
     std::size_t pos = 0;

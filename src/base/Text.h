@@ -28,6 +28,9 @@ std::string utf8ToCp1252(std::string_view utf8);
 /// Appends the UTF-8 form of a code point.
 void appendUtf8(std::string& out, char32_t codePoint);
 
+/// True when the text is well-formed UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(std::string_view text);
+
 /// Number of characters (code points) in UTF-8 text; a malformed byte counts as one.
 std::size_t utf8Length(std::string_view utf8);
 

@@ -50,31 +50,6 @@ std::string toUtf8(std::string_view bytes) {
     return isAscii(bytes) ? std::string(bytes) : cp1252ToUtf8(bytes);
 }
 
-// Well-formed UTF-8: each lead byte followed by the right number of
-// continuation bytes, no overlong forms, no surrogates.
-bool isUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        std::size_t len = b < 0x80             ? 1
-                          : (b & 0xE0) == 0xC0 ? 2
-                          : (b & 0xF0) == 0xE0 ? 3
-                          : (b & 0xF8) == 0xF0 ? 4
-                                               : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1Fu) : len == 3 ? (b & 0x0Fu) : (b & 0x07u);
-        for (std::size_t k = 1; k < len; ++k) {
-            const auto c = static_cast<unsigned char>(s[i + k]);
-            if ((c & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (c & 0x3Fu);
-        }
-        static constexpr std::array<char32_t, 5> kMin{0, 0, 0x80, 0x800, 0x10000};
-        if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += len;
-    }
-    return true;
-}
-
 std::string headerValue(std::string_view line, std::size_t from) {
     return toUtf8(trimSpaces(mid(line, from, kHeaderValueMax)));
 }

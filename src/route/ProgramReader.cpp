@@ -37,13 +37,8 @@ void appendNameUnit(std::string& out, std::uint16_t unit) {
         out += cp1252ToUtf8(std::string(1, static_cast<char>(unit)));
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
         out += '?';
-    } else if (unit < 0x800) {
-        out += static_cast<char>(0xC0 | (unit >> 6));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
     } else {
-        out += static_cast<char>(0xE0 | (unit >> 12));
-        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
+        appendUtf8(out, unit);
     }
 }
 

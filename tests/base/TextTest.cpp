@@ -4,6 +4,9 @@
 
 #include <cmath>
 
+#include "base/Bytes.h"
+#include "support/TestSupport.h"
+
 namespace vb {
 namespace {
 
@@ -68,6 +71,13 @@ TEST(Utf8, LengthAndLeftCountCharacters) {
     EXPECT_EQ(utf8Length("Zürich-Ötztal-Süd"), 17u);
     EXPECT_EQ(utf8Left("Zürich-Ötztal-Süd", 16), "Zürich-Ötztal-Sü");
     EXPECT_EQ(utf8Left("abc", 16), "abc");
+}
+
+TEST(Utf8, ValidityRefusesCutOverlongAndSurrogateForms) {
+    EXPECT_TRUE(isUtf8("K\xC3\xB6nigsetappe"));
+    EXPECT_TRUE(isUtf8(""));
+    for (const char* bad : {"\xF6", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\x80"})
+        EXPECT_FALSE(isUtf8(bad)) << test::hex(toBytes(bad));
 }
 
 TEST(TrimSpaces, TrimsOnlySpaces) {
