@@ -9,7 +9,6 @@ namespace vb {
 
 namespace {
 
-constexpr std::uint16_t kBlockVersion = 100;
 constexpr std::size_t kNameCharacters = 261;
 constexpr std::size_t kNameFieldBytes = kNameCharacters * 2;  // 522
 constexpr std::size_t kShortNameCharacters = 20;              // 16 + ".avi"
@@ -17,13 +16,6 @@ constexpr std::int32_t kVideoRecordSize = 534;
 constexpr std::int32_t kFrameRecordSize = 8;
 constexpr std::int32_t kCourseRecordSize = 596;
 constexpr std::string_view kCourseText = "Velobridge";
-
-void blockHeader(ByteWriter& out, std::uint16_t id, std::int32_t count, std::int32_t size) {
-    out.u16(id);
-    out.u16(kBlockVersion);
-    out.i32(count);
-    out.i32(size);
-}
 
 /// Each character as its 8-bit code followed by a zero byte.
 void twoByteText(ByteWriter& out, std::string_view utf8) {
@@ -88,11 +80,9 @@ Result<Bytes> Create_RLV(const RlvScript& script) {
     if (characters > kShortNameCharacters)
         return makeError(ErrorCode::range, "video name \"" + script.rlv_name + "\" is longer than 16 characters");
     ByteWriter out;
-    out.u16(kRlvFileId);
-    out.u16(kBlockVersion);
-    out.i32(4);
+    writeFileHeader(out, kRlvFileId, 4);
 
-    blockHeader(out, kRlvVideoBlock, 1, kVideoRecordSize);
+    writeBlockHeader(out, kRlvVideoBlock, 1, kVideoRecordSize);
     twoByteText(out, videoName);
     out.zeros(2 * (kShortNameCharacters - characters));
     out.zeros(kNameFieldBytes - 2 * kShortNameCharacters);
@@ -100,15 +90,15 @@ Result<Bytes> Create_RLV(const RlvScript& script) {
     out.i32(0);
     out.i32(0);
 
-    blockHeader(out, kRlvFrameBlock, count, kFrameRecordSize);
+    writeBlockHeader(out, kRlvFrameBlock, count, kFrameRecordSize);
     for (std::size_t n = 1; n <= static_cast<std::size_t>(count); ++n) {
         out.i32(script.rlv_frame[n]);
         out.f32(script.rlv_factor[n]);
     }
 
-    blockHeader(out, kRlvEmptyBlock, 0, kFrameRecordSize);
+    writeBlockHeader(out, kRlvEmptyBlock, 0, kFrameRecordSize);
 
-    blockHeader(out, kRlvCourseBlock, 1, kCourseRecordSize);
+    writeBlockHeader(out, kRlvCourseBlock, 1, kCourseRecordSize);
     const std::size_t recordStart = out.size();
     out.zeros(8);
     twoByteText(out, kCourseText);
@@ -136,9 +126,10 @@ bool looksLikeRlv(std::span<const std::byte> data) {
 Result<RlvFile> readRlv(std::span<const std::byte> data) {
     ByteReader in(data);
     RlvFile file;
-    const std::uint16_t id = in.u16("file id");
-    file.version = in.u16("file version");
-    const std::int32_t blockCount = in.i32("block count");
+    const FileHeader header = readFileHeader(in);
+    const std::uint16_t id = header.id;
+    file.version = header.version;
+    const std::int32_t blockCount = header.blocks;
     if (!in.ok()) return in.error();
     if (id != kRlvFileId)
         return Error{ErrorCode::invalid, 0, "file id " + std::to_string(id) + " is not 2000"};
@@ -146,12 +137,7 @@ Result<RlvFile> readRlv(std::span<const std::byte> data) {
         return Error{ErrorCode::invalid, 4, "block count " + std::to_string(blockCount) + " is negative"};
 
     for (std::size_t index = 0; index < static_cast<std::size_t>(blockCount); ++index) {
-        RlvBlock block;
-        block.offset = in.offset();
-        block.id = in.u16("block id");
-        block.version = in.u16("block version");
-        block.count = in.i32("record count");
-        block.size = in.i32("record size");
+        const RlvBlock block = readBlockHeader(in);
         if (!in.ok()) return in.error();
         if (block.count < 0 || block.size < 0)
             return blockError(index, block, "has record count " + std::to_string(block.count) + " and size " +

@@ -15,6 +15,7 @@
 
 #include "app/RlvScript.h"
 #include "app/Settings.h"
+#include "base/BlockFile.h"
 #include "base/Bytes.h"
 #include "base/Result.h"
 
@@ -37,13 +38,7 @@ std::filesystem::path rlvFilePath(const Settings& settings, const RlvScript& scr
 /// script whose name is not a plain file name, so nothing lands elsewhere.
 Result<void> writeRlvFile(const std::filesystem::path& target, const RlvScript& script);
 
-struct RlvBlock {
-    std::uint16_t id = 0;
-    std::uint16_t version = 0;
-    std::int32_t count = 0;
-    std::int32_t size = 0;
-    std::size_t offset = 0;  // of the block header
-};
+using RlvBlock = BlockHeader;
 
 struct RlvFrameEntry {
     std::int32_t frame = 0;

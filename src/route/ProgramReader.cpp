@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "base/BlockFile.h"
 #include "base/Text.h"
 
 namespace vb {
@@ -105,9 +106,9 @@ Result<ProgramFile> readPgmf(std::span<const std::byte> data) {
     ByteReader in(data);
     ProgramFile program;
     program.format = ProgramFormat::pgmf;
-    const std::int16_t fileId = in.i16("file identifier");
-    in.i16("file version");
-    const std::int32_t blocks = in.i32("number of blocks");
+    const FileHeader header = readFileHeader(in);
+    const auto fileId = static_cast<std::int16_t>(header.id);
+    const std::int32_t blocks = header.blocks;
     if (!in.ok()) return in.error();
     if (fileId != kPgmfFileId)
         return Error{ErrorCode::invalid, 0, "file identifier " + str(fileId) + "; a program file has 1000"};
@@ -116,11 +117,11 @@ Result<ProgramFile> readPgmf(std::span<const std::byte> data) {
     bool general = false;
     bool sections = false;
     for (std::int32_t b = 0; b < blocks && in.ok(); ++b) {
-        const std::int16_t id = in.i16("block identifier");
-        in.i16("block version");
-        const std::int32_t count = in.i32("record count");
-        const std::int32_t size = in.i32("record size");
+        const BlockHeader block = readBlockHeader(in);
         if (!in.ok()) break;
+        const auto id = static_cast<std::int16_t>(block.id);
+        const std::int32_t count = block.count;
+        const std::int32_t size = block.size;
         const std::string what = "block " + str(id);
         if (size < 0) {
             in.fail(ErrorCode::invalid, what + " record size " + str(size) + " is negative");

@@ -22,7 +22,6 @@ namespace vb {
 
 /// Block identifiers and record sizes of the V2.0 program file.
 inline constexpr std::int16_t kPgmfFileId = 1000;
-inline constexpr std::int16_t kPgmfVersion = 100;
 inline constexpr std::int16_t kPgmfGeneralId = 1010;
 inline constexpr std::int16_t kPgmfProgramId = 1020;
 inline constexpr std::int32_t kPgmfGeneralSize = 70;

@@ -1,5 +1,6 @@
 #include "route/ProgramWriter.h"
 
+#include "base/BlockFile.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "route/ProgramReader.h"
@@ -71,13 +72,8 @@ Result<Bytes> Create_Fortius(const RouteSections& route, std::string_view name, 
     auto parts = common(route, name, warmup, identTag);
     if (!parts) return parts.error();
     ByteWriter out;
-    out.i16(kPgmfFileId);
-    out.i16(kPgmfVersion);
-    out.i32(2);
-    out.i16(kPgmfGeneralId);
-    out.i16(kPgmfVersion);
-    out.i32(1);
-    out.i32(kPgmfGeneralSize);
+    writeFileHeader(out, kPgmfFileId, 2);
+    writeBlockHeader(out, kPgmfGeneralId, 1, kPgmfGeneralSize);
     out.text(identTag);
     for (char c : parts->name) {
         out.u8(static_cast<std::uint8_t>(c));
@@ -87,10 +83,7 @@ Result<Bytes> Create_Fortius(const RouteSections& route, std::string_view name, 
     out.i32(kSlopeProgram);
     out.i32(kDistanceMode);
     out.zeros(kGeneralRest);
-    out.i16(kPgmfProgramId);
-    out.i16(kPgmfVersion);
-    out.i32(parts->records);
-    out.i32(kPgmfProgramSize);
+    writeBlockHeader(out, kPgmfProgramId, parts->records, kPgmfProgramSize);
     if (warmup) {
         out.f32(static_cast<float>(kWarmupKilometres * 1000));
         out.f32(0.0f);
