@@ -1,0 +1,88 @@
+#pragma once
+// The main window as data: every control with its place, caption and state,
+// and every operation the controls start, wired to the import, route, run
+// file, converter, settings and video logic. It knows nothing of any toolkit:
+// message boxes and the file-open dialog go through Dialogs, the route
+// profile through Canvas. The desktop program shows it; the tests drive it.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form/Control.h"
+#include "form/Dialogs.h"
+#include "import/RideRecord.h"
+#include "route/Canvas.h"
+#include "route/RouteView.h"
+
+namespace vb {
+
+/// Ids of the controls that the desktop program treats specially, and of the
+/// ones most operations name. Every control has an id; see MainForm.cpp for all.
+namespace ids {
+inline constexpr std::string_view kMainTabs = "MainTabs";
+inline constexpr std::string_view kSampleGrid = "SampleGrid";
+inline constexpr std::string_view kProfileArea = "ProfileArea";
+inline constexpr std::string_view kStartSlider = "StartSlider";
+inline constexpr std::string_view kEndSlider = "EndSlider";
+inline constexpr std::string_view kFilename = "Text2";
+inline constexpr std::string_view kCatalyst = "Command9(0)";
+inline constexpr std::string_view kFortius = "Command9(1)";
+inline constexpr std::string_view kImport = "ImportButton";
+inline constexpr std::string_view kCalc15 = "Command8";
+}  // namespace ids
+
+class MainForm {
+public:
+    /// `settingsFile` is the file read at start-up and written at shut-down.
+    MainForm(Dialogs& dialogs, std::filesystem::path settingsFile);
+
+    /// Start-up: title, settings into the controls, file lists, sample table,
+    /// working folders, identification tag.
+    void Form_Load();
+    /// Shut-down: writes the settings file; a failure is shown before the
+    /// program ends. Returns whether the settings were saved.
+    bool Form_Unload();
+
+    /// The window's title ("Velobridge (Version0.6a)") and client size in twips.
+    const std::string& title() const;
+    static constexpr int kClientWidth = 10065;
+    static constexpr int kClientHeight = 8520;
+
+    /// Every control, parents before their children.
+    const std::vector<Control>& controls() const;
+    /// The control with this id; throws std::out_of_range for an unknown id.
+    const Control& control(std::string_view id) const;
+
+    // Events, as the rider causes them. Each runs its operation to the end;
+    // events on a disabled or unknown control do nothing.
+    void press(std::string_view id);                      ///< buttons
+    void setText(std::string_view id, std::string_view text);  ///< text and number boxes (typed text)
+    void spin(std::string_view id, int direction);        ///< number box arrows: +1 up, -1 down
+    void setChecked(std::string_view id, bool checked);   ///< check boxes, option buttons
+    void selectItem(std::string_view id, int index);      ///< list and file list clicks
+    void moveSlider(std::string_view id, int position);   ///< sliders
+    void selectTab(std::string_view id, int index);       ///< tab strips
+
+    /// Opens a ride as if chosen with "Import" (the desktop program's command line).
+    void importRide(const std::filesystem::path& path);
+
+    /// The ride record behind the sample grid and the route view.
+    const RideRecord& ride() const;
+    const RouteView& routeView() const;
+    /// Draws the route profile (nothing before the first import).
+    void paintProfile(Canvas& canvas) const;
+
+    /// Grows on every change of any control; the sample counter only when the
+    /// SampleTable changes (the grid reloads then).
+    std::uint64_t revision() const;
+    std::uint64_t samplesRevision() const;
+
+private:
+    struct State;
+    // The implementation keeps its state here.
+};
+
+}  // namespace vb
