@@ -1,0 +1,63 @@
+#pragma once
+// Reading Catalyst run files into the run record, and the run info list that
+// describes them.
+//
+// `.ca` (V1.0): a 52-byte header with the name, the program type and the
+// section count, 20-byte section records, 524 bytes, the start date and time,
+// then data behind the first run of four 0xFF bytes: one record that is not
+// used and 10-byte data records to the end of the file.
+// `.caf` (V2.0): a block file. The name and program type stand in the general
+// record; the blocks are found by walking their headers from the end of the
+// 8-byte file header: the program block (1020) with 12-byte route sections and
+// the data block (3020) whose 10-byte records run to the end of the file.
+//
+// A file that cannot be identified leaves the run record reset and partly
+// read, with LastSample 0, and the "Cant identify!!" message. A file that is
+// cut short, beyond the tables or unreadable is refused with a clear reason
+// and the run record keeps what it held before.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalyst/CatalystRun.h"
+
+namespace vb {
+
+enum class RunKind { v1 = 0, v2 = 1 };  // list index 0 = "*.ca", 1 = "*.caf"
+
+/// Where to send a run file that cannot be identified.
+inline constexpr std::string_view kSupportAddress = "https://velobridge.org/issues";
+
+/// What a read shows in the window.
+struct RunFileReport {
+    std::string caption;             // "Catalyst V1.0 Info (*.ca)" / "Catalyst V2.0 Info (*.caf)"
+    std::vector<std::string> lines;  // the run info list (empty after a failure)
+    bool createHrmEnabled = false;   // LastSample > 0 after a normal read
+    std::string failure;             // empty when read; else the whole message-box text
+                                     // (title kTitleRunMsg, critical icon)
+    std::string reason;              // empty when read; else one lowercase line saying why
+    bool identified = true;          // false for "Cant identify!!", true for other refusals
+};
+
+/// The run info caption of a kind.
+std::string runInfoCaption(RunKind kind);
+
+/// The kind a run file's extension names (.ca / .caf, any letter case).
+std::optional<RunKind> runKindOf(const std::filesystem::path& path);
+
+/// Reads run file bytes into `run`. `path` only names the file (FileName and
+/// the messages). Never shows a message itself.
+RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, const std::filesystem::path& path,
+                          RunKind kind);
+
+/// Reads one run file into `run` (the window's run record). Never shows a
+/// message itself: the caller shows `failure` (single selection) or collects
+/// it ("Convert All").
+RunFileReport Check_Catalyst_File(CatalystRun& run, const std::filesystem::path& path, RunKind kind);
+
+}  // namespace vb
