@@ -17,6 +17,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addProgramCommand(app, ctx);
     addRlvCommand(app, ctx);
     addSettingsCommand(app, ctx);
+    addProfileCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

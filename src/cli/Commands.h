@@ -53,6 +53,7 @@ void addTableCommand(CLI::App& app, Context& ctx);
 void addProgramCommand(CLI::App& app, Context& ctx);
 void addRlvCommand(CLI::App& app, Context& ctx);
 void addSettingsCommand(CLI::App& app, Context& ctx);
+void addProfileCommand(CLI::App& app, Context& ctx);
 
 /// Describers for `info`: each prints the block of a file of its kind and
 /// returns the exit status, or returns nullopt when the file is not of its kind.

@@ -1,6 +1,7 @@
 #pragma once
 // Canvas: the drawing port of the route view. The window's client area is
-// drawn on in twips (1/1440 inch) with five primitives: clear a rectangle to
+// drawn on in twips (1/1440 inch; 15 twips are one pixel at 96 dpi) with five
+// primitives: clear a rectangle to
 // the window's face colour, set the pen colour, set the pen width, set a
 // point, draw a line. The desktop program paints them with its toolkit, the
 // command line writes them as SVG, the tests record them.
@@ -15,6 +16,9 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
+/// Twips in one pixel at 96 dpi.
+inline constexpr int kTwipsPerPixel = 15;
+
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kRed{255, 0, 0};
 
@@ -25,7 +29,7 @@ public:
     virtual void clearRect(int left, int top, int width, int height) = 0;
     /// Colour of the points and lines drawn from now on.
     virtual void setPenColour(Rgb colour) = 0;
-    /// Width in twips of the points and lines drawn from now on.
+    /// Width in pixels (not twips) of the points and lines drawn from now on.
     virtual void setPenWidth(int width) = 0;
     /// A single point at (x, y) in the pen's colour and width.
     virtual void point(double x, double y) = 0;

@@ -24,7 +24,7 @@ inline constexpr int kProfileLeft = 135;
 inline constexpr int kProfileTop = 4400;
 inline constexpr int kProfileWidth = 7510;
 inline constexpr int kProfileHeight = 3370;
-/// Pen width of the profile, in twips.
+/// Pen width of the profile, in pixels.
 inline constexpr int kProfilePenWidth = 3;
 /// The x axis runs from kAxisLeft (distance 0) to kAxisLeft + kAxisWidth (the whole ride).
 inline constexpr double kAxisLeft = 165;
@@ -70,8 +70,9 @@ void Paint_Route(const RouteView& view, const RideRecord& ride, Canvas& canvas);
 void Show_RouteDetail(RouteView& view, const RideRecord& ride);
 
 /// The slider rule after the rider moved `slider` to `position` (clamped to
-/// 0..lastRow): the end stays after the start, the start before the end. Then
-/// the labels are rewritten; the caller redraws.
+/// 0..lastRow): the end stays after the start, the start before the end.
+/// Nothing moves while the sliders are off. The caller then redraws with
+/// Paint_Route and rewrites the labels with Show_RouteDetail.
 void moveSlider(RouteView& view, SliderIndex slider, int position);
 
 }  // namespace vb
