@@ -1,0 +1,211 @@
+#include "catalyst/PgmConverter.h"
+
+#include <array>
+#include <system_error>
+
+#include "base/BlockFile.h"
+#include "base/Files.h"
+#include "base/Text.h"
+
+namespace vb {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<unsigned char, 16> kV2Header = {0xE8, 0x03, 0x64, 0x00, 0x02, 0x00, 0x00, 0x00,
+                                                     0xF2, 0x03, 0x64, 0x00, 0x01, 0x00, 0x00, 0x00};
+constexpr std::int32_t kGeneralRecordSize = 70;
+constexpr std::size_t kNameUnits = 17;
+constexpr std::size_t kGeneralRest = 24;
+constexpr std::uint16_t kProgramBlock = 1020;
+constexpr std::int32_t kProgramRecordSize = 12;
+constexpr std::int16_t kTextRecordType = 8;
+
+std::string str(std::int64_t value) { return std::to_string(value); }
+
+fs::path pathOf(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
+
+const char* typeText(std::int32_t type) {
+    switch (type) {
+        case 0: return "Power";
+        case 1: return "Slope";
+        case 2: return "Heart Rate";
+        default: return "unknown";
+    }
+}
+
+const char* modeText(std::int32_t mode) {
+    switch (mode) {
+        case 0: return "Time";
+        case 1: return "Distance";
+        default: return "unknown";
+    }
+}
+
+/// Reads the chosen file, refusing one beyond the converter's buffer before reading it whole.
+Result<Bytes> readConvFile(const fs::path& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (!ec && size > kConvBufferSize)
+        return makeError(ErrorCode::range, "file of " + str(static_cast<std::int64_t>(size)) +
+                                               " bytes exceeds the converter's " + str(kConvBufferSize));
+    return readFile(path);
+}
+
+bool fileExists(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(path, ec) && !fs::is_directory(path, ec);
+}
+
+void clearLabels(ConverterLabels& labels) { labels.typ = labels.program = labels.route = "-"; }
+
+}  // namespace
+
+bool hasConvV2Header(std::span<const std::byte> data) {
+    for (std::size_t i = 0; i < kV2Header.size(); ++i) {
+        const std::byte b = i < data.size() ? data[i] : std::byte{0};  // missing bytes count as zero
+        if (b != std::byte{kV2Header[i]}) return false;
+    }
+    return true;
+}
+
+Result<PgmProgram> readPgmProgram(std::span<const std::byte> data) {
+    if (data.size() > kConvBufferSize)
+        return makeError(ErrorCode::range, "file of " + str(static_cast<std::int64_t>(data.size())) +
+                                               " bytes exceeds the converter's " + str(kConvBufferSize));
+    ByteReader in(data);
+    PgmProgram program;
+    const std::int16_t count = in.i16("section count");
+    if (!in.ok()) return in.error();
+    if (count < 0) return Error{ErrorCode::invalid, 0, "section count " + str(count) + " is negative"};
+    if (count > kMaxConvSections)
+        return Error{ErrorCode::range, 0, "section count " + str(count) + " exceeds " + str(kMaxConvSections)};
+    program.SectionCount = count;
+    program.Sections.resize(static_cast<std::size_t>(count));
+    for (auto& section : program.Sections) {
+        section.distance = in.f64("section length");
+        section.value = in.f64("section value");
+        section.duration = in.i32("section third value");
+    }
+    const std::uint8_t length = in.u8("name length");
+    const std::string name = in.text(length, "program name");
+    program.ProgramType = in.i32("program type");
+    program.ProgramMode = in.i32("program mode");
+    if (!in.ok()) return in.error();
+    if (length > kMaxConvName)
+        return Error{ErrorCode::range, -1, "program name of " + str(length) + " characters exceeds " + str(kMaxConvName)};
+    program.Name = cp1252ToUtf8(name);
+    return program;
+}
+
+Result<Bytes> convertedPgmfBytes(const PgmProgram& program) {
+    if (program.ProgramMode != 0 && program.ProgramMode != 1)
+        return makeError(ErrorCode::invalid, "program mode " + str(program.ProgramMode) +
+                                                 " is neither time (0) nor distance (1)");
+    if (!isPlainFileName(program.Name))
+        return makeError(ErrorCode::invalid, "program name \"" + program.Name + "\" is not a plain file name");
+    const std::string name = utf8ToCp1252(program.Name);
+    if (name.size() > kMaxConvName)
+        return makeError(ErrorCode::range, "program name of " + str(static_cast<std::int64_t>(name.size())) +
+                                               " characters exceeds " + str(kMaxConvName));
+    if (program.Sections.size() > static_cast<std::size_t>(kMaxConvSections))
+        return makeError(ErrorCode::range, str(static_cast<std::int64_t>(program.Sections.size())) +
+                                               " sections exceed " + str(kMaxConvSections));
+
+    ByteWriter out;
+    for (unsigned char b : kV2Header) out.u8(b);
+    out.i32(kGeneralRecordSize);
+    out.zeros(4);  // where the identification tag stands in our own program files
+    for (char c : name) {
+        out.u8(static_cast<std::uint8_t>(c));
+        out.u8(0);
+    }
+    out.zeros(2 * (kNameUnits - name.size()));
+    out.i32(program.ProgramType);
+    out.i32(program.ProgramMode);
+    out.zeros(kGeneralRest);
+    writeBlockHeader(out, kProgramBlock, static_cast<std::int32_t>(program.Sections.size()), kProgramRecordSize);
+    const bool byTime = program.ProgramMode == 0;
+    for (const auto& section : program.Sections) {
+        out.f32(static_cast<float>(byTime ? section.duration : section.distance * 1000));
+        out.f32(static_cast<float>(section.value));
+        out.i32(0);
+    }
+    out.i16(kTextRecordType);
+    out.i16(static_cast<std::int16_t>(kConvTrailer.size()));
+    out.text(kConvTrailer);
+    return std::move(out).take();
+}
+
+void fillConverterLabels(ConverterLabels& labels, const PgmProgram& program) {
+    labels.typ = typeText(program.ProgramType);
+    labels.program = modeText(program.ProgramMode);
+    labels.route = str(program.SectionCount);
+}
+
+bool describePgm(PgmConverter& conv, ConverterLabels& labels, const fs::path& path, std::string_view entryName) {
+    conv = PgmConverter{};
+    if (!fileExists(path)) return false;
+    const std::string entry(entryName);
+    auto data = readConvFile(path);
+    if (!data) {
+        labels.status = entry + " (refused: " + data.error().message + ")";
+        clearLabels(labels);
+        return false;
+    }
+    conv.ConvBuffer = std::move(*data);
+    if (hasConvV2Header(conv.ConvBuffer)) {
+        labels.status = entry + " (Catalyst 2.0)";
+        return false;
+    }
+    auto program = readPgmProgram(conv.ConvBuffer);
+    if (!program) {
+        labels.status = entry + " (refused: " + program.error().message + ")";
+        clearLabels(labels);
+        return false;
+    }
+    conv.program = std::move(*program);
+    fillConverterLabels(labels, conv.program);
+    // A program that cannot be written as V2.0 is described, but "Convert" stays off.
+    if (auto bytes = convertedPgmfBytes(conv.program); !bytes) {
+        labels.status = entry + " (Catalyst 1.0, cannot convert: " + bytes.error().message + ")";
+        return false;
+    }
+    labels.status = entry + " (Catalyst 1.0)";
+    return true;
+}
+
+Result<fs::path> convertPgm(PgmConverter& conv, ConverterLabels& labels, const fs::path& path,
+                            std::string_view entryName, const fs::path& outFolder) {
+    conv = PgmConverter{};
+    if (!fileExists(path)) return makeError(ErrorCode::io, "cannot open " + displayPath(path) + ": no such file");
+    const std::string entry(entryName);
+    const auto notConverted = [&](const Error& error) {
+        labels.status = entry + " (not converted: " + error.message + ")";
+        return error;
+    };
+    auto data = readConvFile(path);
+    if (!data) return notConverted(data.error());
+    conv.ConvBuffer = std::move(*data);
+    if (hasConvV2Header(conv.ConvBuffer)) {
+        labels.status = "Its allready a Catalyst 2.0 File";
+        return makeError(ErrorCode::invalid, "already a Catalyst 2.0 program file");
+    }
+    auto program = readPgmProgram(conv.ConvBuffer);
+    if (!program) {
+        clearLabels(labels);
+        return notConverted(program.error());
+    }
+    conv.program = std::move(*program);
+    fillConverterLabels(labels, conv.program);
+    auto bytes = convertedPgmfBytes(conv.program);
+    if (!bytes) return notConverted(bytes.error());
+    if (auto made = ensureFolder(outFolder); !made) return notConverted(made.error());
+    const fs::path target = outFolder / pathOf(conv.program.Name + ".pgmf");
+    if (auto written = replaceFile(target, *bytes); !written) return notConverted(written.error());
+    labels.status = entry + " (Catalyst 2.0 Converted)";
+    return target;
+}
+
+}  // namespace vb

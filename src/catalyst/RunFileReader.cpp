@@ -1,0 +1,363 @@
+#include "catalyst/RunFileReader.h"
+
+#include <cmath>
+#include <optional>
+#include <utility>
+#include <variant>
+
+#include "base/BlockFile.h"
+#include "base/Bytes.h"
+#include "base/Files.h"
+#include "base/Text.h"
+
+namespace vb {
+
+namespace {
+
+constexpr std::string_view kRule = "####################";
+
+constexpr std::size_t kV1NameSize = 32;
+constexpr std::size_t kV1SectionSize = 20;
+constexpr std::size_t kV1SkippedWords = 524;
+constexpr int kV1StepsPerKm = 200;  // 5-metre steps
+
+constexpr std::size_t kV2NameOffset = 24;
+constexpr std::size_t kV2TypeOffset = 58;
+constexpr std::size_t kV2FirstBlock = 8;  // after the file header
+constexpr std::uint16_t kV2ProgramBlock = 1020;
+constexpr std::uint16_t kV2DataBlock = 3020;
+constexpr std::int32_t kV2RouteSize = 12;
+constexpr int kV2StepsPerHm = 20;
+
+constexpr std::size_t kDataRecordSize = 10;
+
+enum class ProgramKind { power, slope, heartRate };
+
+/// Why a read stopped: a layout we do not know ("Cant identify!!"), or a file
+/// that is cut short, beyond the tables or broken in a way we can name.
+struct Failure {
+    bool identified = true;
+    std::string reason;
+};
+
+Failure unidentified(std::string reason) { return {false, "not identifiable: " + std::move(reason)}; }
+Failure refused(std::string reason) { return {true, std::move(reason)}; }
+
+std::string str(std::int64_t value) { return std::to_string(value); }
+
+/// The part of a path after its last separator (either kind), extension kept.
+std::string fileNameOf(const std::filesystem::path& path) {
+    const std::u8string u8 = path.u8string();
+    std::string text(u8.begin(), u8.end());
+    const auto cut = text.find_last_of("\\/");
+    return cut == std::string::npos ? text : text.substr(cut + 1);
+}
+
+/// x rounded to `decimals` places, ties to even, stored as float32.
+float roundTo(float x, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return static_cast<float>(roundHalfEven(static_cast<double>(x) * scale) / scale);
+}
+
+/// Fills the slope profile section by section from one running step index.
+class ProfileFiller {
+public:
+    explicit ProfileFiller(std::vector<float>& profile) : m_profile(profile) {}
+
+    /// Writes `value` into the next ⌊length × stepsPerUnit⌋ entries.
+    std::optional<Failure> expand(double value, double length, int stepsPerUnit, std::int64_t section) {
+        const double steps = length * stepsPerUnit;
+        if (!(steps >= 1.0)) return std::nullopt;
+        const std::size_t room = m_profile.size() - m_step;
+        if (steps >= static_cast<double>(room) + 1.0)
+            return refused("section " + str(section) + " needs more than the " + str(kSlopeProfileEntries) +
+                           " profile steps of 5 m (" + str(static_cast<std::int64_t>(m_step)) + " used)");
+        const auto count = static_cast<std::size_t>(steps);
+        const auto v = static_cast<float>(value);
+        for (std::size_t i = 0; i < count; ++i) m_profile[m_step++] = v;
+        return std::nullopt;
+    }
+
+    std::size_t filled() const { return m_step; }
+
+private:
+    std::vector<float>& m_profile;
+    std::size_t m_step = 0;
+};
+
+Failure truncated(const ByteReader& in, std::string_view where) {
+    return refused("file ends inside " + std::string(where) + ": " + in.error().message);
+}
+
+/// The number of whole data records from `offset` to the end, refused beyond the sample table.
+std::optional<Failure> countRecords(std::size_t available, std::size_t& records) {
+    records = available / kDataRecordSize;
+    if (records > kRunSampleEntries)
+        return refused(str(static_cast<std::int64_t>(records)) + " data records; the run record holds at most " +
+                       str(kRunSampleEntries));
+    return std::nullopt;
+}
+
+RunSample readSample(ByteReader& in) {
+    RunSample s;
+    s.distance = in.f32("distance");
+    s.heartRate = in.u8("heart rate");
+    s.cadence = in.u8("cadence");
+    s.power = in.i16("power");
+    s.speed = in.i16("speed");
+    return s;
+}
+
+std::optional<Failure> readV1(CatalystRun& run, std::span<const std::byte> data, std::vector<std::string>& lines) {
+    ByteReader in(data);
+    run.DistanceOffset = 0;
+    std::string name;
+    for (std::byte b : in.bytes(kV1NameSize, "stored name"))
+        if (b != std::byte{0}) name += static_cast<char>(b);
+    in.i32("header word at 32");
+    in.skip(4, "header bytes 36 to 39");
+    const std::uint8_t type = in.u8("program type");
+    in.skip(3, "header bytes 41 to 43");
+    in.i32("header word at 44");
+    const std::int32_t count = in.i32("section count");
+    if (!in.ok()) return truncated(in, "the header");
+    run.StoredName = cp1252ToUtf8(name);
+    lines.emplace_back(kRule);
+    lines.push_back("Filename: " + run.StoredName);
+
+    // V1.0 numbers its types power, slope, heart rate.
+    switch (type) {
+        case 0: lines.emplace_back("Type: Watt"); break;
+        case 1: lines.emplace_back("Type: Slope"); break;
+        case 2: lines.emplace_back("Type: Heartfrequence"); break;
+        default: return unidentified("program type byte " + str(type) + " is not 0, 1 or 2");
+    }
+    if (count < 0) return refused("section count " + str(count) + " is negative");
+    if (count > kMaxRunSections)
+        return refused("section count " + str(count) + " exceeds the " + str(kMaxRunSections) + " sections of the run record");
+    run.SectionCount = count;
+    lines.push_back("Sections: " + str(count));
+
+    ProfileFiller profile(run.SlopeProfile);
+    for (std::int32_t i = 1; i <= count; ++i) {
+        in.i32("section word");
+        RunSection& section = run.Sections[static_cast<std::size_t>(i)];
+        section.value = in.f64("section value");
+        section.length = in.f64("section length");
+        if (!in.ok()) return truncated(in, "section " + str(i) + " of " + str(count));
+        if (type != 1) section.length = 0;
+        if (auto failure = profile.expand(section.value, section.length, kV1StepsPerKm, i)) return failure;
+    }
+
+    in.skip(kV1SkippedWords, "the words after the sections");
+    for (auto& field : run.StartDateTime) field = in.i16("start date and time");
+    if (!in.ok()) return truncated(in, "the start date and time");
+    const auto& t = run.StartDateTime;
+    lines.push_back("Date: " + str(t[kYear]) + "-" + str(t[kMonth]) + "-" + str(t[kDay]));
+    lines.push_back("Time: " + str(t[kHour]) + ":" + str(t[kMinute]));
+
+    // The data starts behind the first run of four 0xFF bytes.
+    std::size_t pos = in.offset();
+    int run0xFF = 0;
+    while (run0xFF < 4 && pos < data.size()) run0xFF = data[pos++] == std::byte{0xFF} ? run0xFF + 1 : 0;
+    if (run0xFF < 4) return unidentified("no run of four 0xFF bytes before the data records");
+    pos += kDataRecordSize;  // the first record is not used
+
+    std::size_t records = 0;
+    if (pos < data.size())
+        if (auto failure = countRecords(data.size() - pos, records)) return failure;
+    ByteReader rest(pos < data.size() ? data.subspan(pos) : std::span<const std::byte>{});
+    for (std::size_t i = 0; i < records; ++i) run.Samples[i] = readSample(rest);
+    run.LastSample = static_cast<std::int16_t>(static_cast<std::int64_t>(records) - 1);
+    lines.push_back("Data: " + str(run.LastSample));
+    lines.emplace_back(kRule);
+    return std::nullopt;
+}
+
+/// The program and data blocks of a V2.0 file, found by walking the block
+/// headers from the end of the file header. The data block's records run to
+/// the end of the file; every block before it must fit the file.
+struct V2Blocks {
+    std::optional<BlockHeader> program;
+    std::optional<BlockHeader> data;
+};
+
+std::variant<V2Blocks, Failure> findBlocks(std::span<const std::byte> data) {
+    V2Blocks found;
+    std::size_t pos = kV2FirstBlock;
+    while (pos < data.size()) {
+        ByteReader in(data.subspan(pos));
+        BlockHeader block = readBlockHeader(in);
+        if (!in.ok()) return refused("file ends inside the block header at offset " + str(static_cast<std::int64_t>(pos)));
+        block.offset = pos;
+        const std::string what = "block " + str(block.id) + " at offset " + str(static_cast<std::int64_t>(pos));
+        if (block.count < 0 || block.size < 0)
+            return unidentified(what + " has record count " + str(block.count) + " and size " + str(block.size));
+        const bool current = block.version == kBlockVersion;
+        if (current && block.id == kV2DataBlock) {
+            found.data = block;
+            return found;
+        }
+        const auto extent = static_cast<std::uint64_t>(block.count) * static_cast<std::uint64_t>(block.size);
+        if (extent > in.remaining())
+            return unidentified(what + " holds " + str(block.count) + " records of " + str(block.size) +
+                                " bytes, past the end of the file");
+        if (current && block.id == kV2ProgramBlock && !found.program) found.program = block;
+        pos += in.offset() + static_cast<std::size_t>(extent);
+    }
+    return found;
+}
+
+std::optional<Failure> readV2(CatalystRun& run, std::span<const std::byte> data, std::vector<std::string>& lines) {
+    ByteReader in(data);
+    in.skip(kV2NameOffset, "the header");
+    std::string name;
+    for (;;) {
+        const std::uint16_t unit = in.u16("stored name");
+        if (!in.ok()) return truncated(in, "the stored name");
+        if ((unit & 0xFF) == 0) break;
+        name += static_cast<char>(unit & 0xFF);
+    }
+    run.StoredName = cp1252ToUtf8(name);
+    lines.emplace_back(kRule);
+    lines.push_back("Filename: " + run.StoredName);
+
+    if (in.offset() < kV2TypeOffset) in.skip(kV2TypeOffset - in.offset(), "the general record");
+    const std::uint8_t type = in.u8("program type");
+    if (!in.ok()) return truncated(in, "the general record");
+    // V2.0 numbers its types heart rate, slope, power.
+    ProgramKind kind = ProgramKind::slope;
+    switch (type) {
+        case 0: kind = ProgramKind::heartRate; lines.emplace_back("Type: Heartfrequence"); break;
+        case 1: kind = ProgramKind::slope; lines.emplace_back("Type: Slope"); break;
+        case 2: kind = ProgramKind::power; lines.emplace_back("Type: Watt"); break;
+        default: return unidentified("program type byte " + str(type) + " is not 0, 1 or 2");
+    }
+
+    auto walked = findBlocks(data);
+    if (auto* failure = std::get_if<Failure>(&walked)) return std::move(*failure);
+    const V2Blocks& blocks = std::get<V2Blocks>(walked);
+    if (!blocks.program) return unidentified("no program block (1020) before the data block");
+    const BlockHeader& program = *blocks.program;
+    if (program.count > kMaxRunSections)
+        return refused("program block holds " + str(program.count) + " route sections; the run record holds at most " +
+                       str(kMaxRunSections));
+    if (program.count > 0 && program.size != kV2RouteSize)
+        return unidentified("program block record size " + str(program.size) + "; route sections are 12 bytes");
+    run.SectionCount = program.count;
+    lines.push_back("Routes: " + str(program.count));
+
+    ByteReader routes(data.subspan(program.offset + 12));
+    ProfileFiller profile(run.SlopeProfile);
+    for (std::int32_t i = 1; i <= program.count; ++i) {
+        const float length = routes.f32("route length");
+        const float value = routes.f32("route value");
+        routes.skip(4, "route word");
+        RunSection& section = run.Sections[static_cast<std::size_t>(i)];
+        section.length = roundHalfEven(static_cast<double>(length) / 100 * 10) / 10;
+        section.value = roundHalfEven(static_cast<double>(value) * 10) / 10;
+        if (kind == ProgramKind::power) section.value = 0;
+        if (kind == ProgramKind::heartRate) return unidentified("heart-rate program with route sections");
+        if (auto failure = profile.expand(section.value, section.length, kV2StepsPerHm, i)) return failure;
+    }
+    lines.push_back("Data_1: " + str(program.count) + "(" + str(static_cast<std::int64_t>(profile.filled())) + ")");
+
+    if (!blocks.data) return unidentified("no data block (3020)");
+    const BlockHeader& block = *blocks.data;
+    run.SectionCount = block.count;
+    lines.push_back("Sections: " + str(block.count));
+
+    const std::size_t start = block.offset + 12;
+    std::size_t records = 0;
+    if (auto failure = countRecords(data.size() - start, records)) return failure;
+    ByteReader rest(data.subspan(start));
+    float previous = 0;
+    for (std::size_t i = 0; i < records; ++i) {
+        RunSample sample = readSample(rest);
+        const float raw = sample.distance;
+        float d = 0;
+        if (i == 0) {
+            run.DistanceOffset = raw;
+            d = roundTo(raw / 1000.0f, 1);
+            d = roundTo(d / 10.0f, 5);
+        } else {
+            d = roundTo((raw - previous) * 10.0f, 1) / 10.0f;
+            d = roundTo(d + run.Samples[i - 1].distance, 5);
+        }
+        previous = raw;
+        sample.distance = d;
+        run.Samples[i] = sample;
+    }
+    run.LastSample = static_cast<std::int16_t>(records);
+    lines.push_back("Data_2: " + str(run.LastSample));
+    lines.emplace_back(kRule);
+    return std::nullopt;
+}
+
+std::string cantIdentify(const std::filesystem::path& path) {
+    return "Cant identify!! Send this file to " + std::string(kSupportAddress) + "\nFile: " + displayPath(path);
+}
+
+}  // namespace
+
+std::string runInfoCaption(RunKind kind) {
+    switch (kind) {
+        case RunKind::v1: return "Catalyst V1.0 Info (*.ca)";
+        case RunKind::v2: return "Catalyst V2.0 Info (*.caf)";
+    }
+    return "";
+}
+
+std::optional<RunKind> runKindOf(const std::filesystem::path& path) {
+    std::string ext = path.extension().string();
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (ext == ".ca") return RunKind::v1;
+    if (ext == ".caf") return RunKind::v2;
+    return std::nullopt;
+}
+
+RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, const std::filesystem::path& path,
+                          RunKind kind) {
+    RunFileReport report;
+    report.caption = runInfoCaption(kind);
+    // The record is read afresh and takes the place of the old one only when
+    // the file was read or could not be identified.
+    CatalystRun next;
+    next.FileName = fileNameOf(path);
+    std::vector<std::string> lines;
+    std::optional<Failure> failure;
+    if (kind == RunKind::v1) failure = readV1(next, data, lines);
+    else if (kind == RunKind::v2) failure = readV2(next, data, lines);
+
+    if (!failure) {
+        run = std::move(next);
+        report.lines = std::move(lines);
+        report.createHrmEnabled = run.LastSample > 0;
+        return report;
+    }
+    report.reason = failure->reason;
+    report.identified = failure->identified;
+    if (!failure->identified) {
+        next.LastSample = 0;
+        run = std::move(next);
+        report.failure = cantIdentify(path);
+    } else {
+        report.failure = "Run file refused: " + failure->reason + "\nFile: " + displayPath(path);
+    }
+    return report;
+}
+
+RunFileReport Check_Catalyst_File(CatalystRun& run, const std::filesystem::path& path, RunKind kind) {
+    auto data = readFile(path);
+    if (!data) {
+        RunFileReport report;
+        report.caption = runInfoCaption(kind);
+        report.reason = data.error().message;
+        report.failure = "Run file refused: " + report.reason + "\nFile: " + displayPath(path);
+        return report;
+    }
+    return readRunFile(run, *data, path, kind);
+}
+
+}  // namespace vb
