@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,12 +33,20 @@ inline constexpr std::string_view kCatalyst = "Command9(0)";
 inline constexpr std::string_view kFortius = "Command9(1)";
 inline constexpr std::string_view kImport = "ImportButton";
 inline constexpr std::string_view kCalc15 = "Command8";
+inline constexpr std::string_view kStartValue = "StartValue";
+inline constexpr std::string_view kRouteValue = "RouteValue";
+inline constexpr std::string_view kRlvList = "RlvList";
+inline constexpr std::string_view kPgmList = "File2";
+inline constexpr std::string_view kRunInfoList = "List1";
 }  // namespace ids
 
 class MainForm {
 public:
     /// `settingsFile` is the file read at start-up and written at shut-down.
     MainForm(Dialogs& dialogs, std::filesystem::path settingsFile);
+    ~MainForm();
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
 
     /// Start-up: title, settings into the controls, file lists, sample table,
     /// working folders, identification tag.
@@ -55,6 +64,10 @@ public:
     const std::vector<Control>& controls() const;
     /// The control with this id; throws std::out_of_range for an unknown id.
     const Control& control(std::string_view id) const;
+    /// Whether a control of this id exists.
+    bool hasControl(std::string_view id) const;
+    /// The control's rectangle in twips of the window's client area.
+    Rect absoluteRect(std::string_view id) const;
 
     // Events, as the rider causes them. Each runs its operation to the end;
     // events on a disabled or unknown control do nothing.
@@ -80,9 +93,12 @@ public:
     std::uint64_t revision() const;
     std::uint64_t samplesRevision() const;
 
+    /// The base working folder read from the settings file ("" without one).
+    const std::string& my_path() const;
+
 private:
     struct State;
-    // The implementation keeps its state here.
+    std::unique_ptr<State> m_state;
 };
 
 }  // namespace vb

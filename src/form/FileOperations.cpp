@@ -1,0 +1,99 @@
+// The window's other roads: the video script and the RLV file, the PGM to
+// PGMF converter, and the run files with their HRM export.
+
+#include "app/RlvFile.h"
+#include "base/Files.h"
+#include "catalyst/HrmWriter.h"
+#include "form/FormState.h"
+
+namespace vb {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+RunKind runKind(int index) { return index == 0 ? RunKind::v1 : RunKind::v2; }
+
+const char* runList(int index) { return index == 0 ? "File1(0)" : "File1(1)"; }
+
+}  // namespace
+
+void MainForm::State::Command6_Click() {
+    const std::string chosen = dialogs.openFile(kScriptFilter, "");
+    std::error_code ec;
+    if (chosen.empty() || !fs::is_regular_file(pathFromUtf8(chosen), ec)) return;
+    auto data = readFile(pathFromUtf8(chosen));
+    if (!data) {
+        showError(kTitleApp, data.error().message);
+        return;
+    }
+    script = Load_RLV_Script(*data, at("SpeedReferenz").text, dialogs);
+}
+
+void MainForm::State::Command7_Click() {
+    const Settings s = settings();
+    if (auto made = ensureFolder(pathFromUtf8(workingFolder(s, "RLV"))); !made) {
+        showError(kTitleApp, made.error().message);
+        return;
+    }
+    if (auto written = writeRlvFile(rlvFilePath(s, script), script); !written)
+        showError(kTitleApp, written.error().message);
+}
+
+void MainForm::State::File2_Click() {
+    convertEnabled = false;
+    const Control& list = at(ids::kPgmList);
+    convertEnabled = describePgm(converter, converterLabels, selectedPath(list),
+                                 list.items[static_cast<std::size_t>(list.selected)]);
+}
+
+void MainForm::State::Command10_Click() {
+    convertEnabled = false;
+    Control& list = at(ids::kPgmList);
+    if (list.selected >= 0) {
+        const fs::path outFolder = pathFromUtf8(workingFolder(settings(), "PGMF_Conv"));
+        auto made = ensureFolder(outFolder);
+        auto converted = made ? convertPgm(converter, converterLabels, selectedPath(list),
+                                           list.items[static_cast<std::size_t>(list.selected)], outFolder)
+                              : Result<fs::path>(made.error());
+        // A file that is V2.0 already is told by the status label alone.
+        if (!converted && !converter.ConvBuffer.empty() && !hasConvV2Header(converter.ConvBuffer))
+            showError(kTitleMsg, converted.error().message);
+        else if (!made)
+            showError(kTitleMsg, made.error().message);
+    }
+    readList(list);
+}
+
+void MainForm::State::File1_Click(int index) {
+    const fs::path path = selectedPath(at(runList(index)));
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return;
+    runReport = Check_Catalyst_File(run, path, runKind(index));
+    if (!runReport.failure.empty()) showError(kTitleRunMsg, runReport.failure);
+}
+
+void MainForm::State::Command4_Click() {
+    const Settings s = settings();
+    if (auto made = ensureFolder(pathFromUtf8(workingFolder(s, "HRM"))); !made) {
+        showError(kTitleRunMsg, made.error().message);
+        return;
+    }
+    if (auto written = writeHrmFile(hrmFilePath(s, run), run, at("BaseSetting").text); !written)
+        showError(kTitleRunMsg, written.error().message);
+}
+
+void MainForm::State::Command5_Click(int index) {
+    Control& list = at(runList(index));
+    if (list.items.empty()) return;
+    std::vector<fs::path> files;
+    for (const std::string& entry : list.items) files.push_back(pathFromUtf8(joinPath(list.text, entry)));
+    const ConvertAllReport report = convertAllRuns(run, files, runKind(index),
+                                                   pathFromUtf8(workingFolder(settings(), "HRM")),
+                                                   at("BaseSetting").text);
+    list.selected = static_cast<int>(list.items.size()) - 1;
+    runReport = report.last;
+    if (const std::string message = report.message(); !message.empty()) showError(kTitleRunMsg, message);
+}
+
+}  // namespace vb

@@ -1,0 +1,224 @@
+#include "form/Layout.h"
+
+#include <string>
+#include <utility>
+
+namespace vb {
+
+namespace {
+
+constexpr int kBoxWidth = 495 + kSpinnerWidth;
+constexpr int kBoxHeight = 285;
+constexpr int kLabelHeight = 255;
+
+class Builder {
+public:
+    Control& add(std::string id, ControlKind kind, std::string parent, Rect rect, std::string caption = {}) {
+        Control control;
+        control.id = std::move(id);
+        control.kind = kind;
+        control.parent = std::move(parent);
+        control.rect = rect;
+        control.caption = std::move(caption);
+        m_controls.push_back(std::move(control));
+        return m_controls.back();
+    }
+    Control& label(std::string id, std::string parent, Rect rect, std::string caption) {
+        return add(std::move(id), ControlKind::label, std::move(parent), rect, std::move(caption));
+    }
+    Control& button(std::string id, std::string parent, Rect rect, std::string caption, bool enabled = true) {
+        Control& control = add(std::move(id), ControlKind::button, std::move(parent), rect, std::move(caption));
+        control.enabled = enabled;
+        return control;
+    }
+    Control& numberBox(std::string id, std::string parent, Rect rect, std::string text, int min, int max,
+                       int step) {
+        Control& control = add(std::move(id), ControlKind::numberBox, std::move(parent), rect);
+        control.text = std::move(text);
+        control.min = min;
+        control.max = max;
+        control.step = step;
+        return control;
+    }
+    Control& tabStrip(std::string id, std::string parent, Rect rect, std::vector<std::string> captions,
+                      const std::vector<std::string>& pages) {
+        Control& strip = add(id, ControlKind::tabStrip, std::move(parent), rect);
+        strip.items = std::move(captions);
+        const Rect page{0, kTabCaptionHeight, rect.width, rect.height - kTabCaptionHeight};
+        for (std::size_t i = 0; i < pages.size(); ++i) add(pages[i], ControlKind::tabPage, id, page).value = int(i);
+        return m_controls[m_controls.size() - pages.size() - 1];
+    }
+    std::vector<Control> take() { return std::move(m_controls); }
+
+private:
+    std::vector<Control> m_controls;
+};
+
+void settingsFrame(Builder& b) {
+    const std::string frame = "FrameSettings";
+    b.add(frame, ControlKind::frame, "TabControlCenter", {120, 0, 3015, 3120}, "Settings");
+    b.label("LabelCatalyst", frame, {120, 240, kBoxWidth, kLabelHeight}, "CATALYST");
+    b.label("LabelFortius", frame, {2040, 240, kBoxWidth, kLabelHeight}, "FORTIUS");
+    b.label("LabelMaxClimbing", frame, {960, 510, 1035, kLabelHeight}, "max. climbing");
+    b.label("LabelMaxDownhill", frame, {960, 870, 1035, kLabelHeight}, "max. downhill");
+    b.label("LabelDistSteps", frame, {960, 1230, 1035, kLabelHeight}, "distance steps");
+    b.numberBox("CatMaxClimb", frame, {120, 480, kBoxWidth, kBoxHeight}, "9", 1, 9, 1);
+    b.numberBox("CatMaxDown", frame, {120, 840, kBoxWidth, kBoxHeight}, "-4", -4, -1, 1);
+    b.numberBox("CatDistStep", frame, {120, 1200, kBoxWidth, kBoxHeight}, "100", 100, 1000, 100);
+    b.numberBox("FortMaxClimb", frame, {2040, 480, kBoxWidth, kBoxHeight}, "20", 1, 20, 1);
+    b.numberBox("FortMaxDown", frame, {2040, 840, kBoxWidth, kBoxHeight}, "-5", -5, -1, 1);
+    b.numberBox("FortDistStep", frame, {2040, 1200, kBoxWidth, kBoxHeight}, "100", 100, 1000, 100);
+    b.add("SettingsSeparator", ControlKind::separator, frame, {120, 1740, 2775, 0});
+    b.add("JoinSlopes", ControlKind::checkBox, frame, {120, 1920, 2775, kLabelHeight},
+          "ident following slopes put together");
+    b.add("AddWarmup", ControlKind::checkBox, frame, {120, 2160, 2775, kLabelHeight}, "add a warmup to the route");
+}
+
+void fileDetailsFrame(Builder& b) {
+    const std::string frame = "FrameFileDetails";
+    b.add(frame, ControlKind::frame, "TabControlCenter", {3240, 0, 1695, 3135}, "File Details");
+    const std::pair<const char*, const char*> rows[] = {{"Version", "Version:"}, {"Date", "Date:"},
+                                                        {"ECode", "ECode:"},     {"SMode", "SMode:"},
+                                                        {"Type", "Type:"},       {"Interval", "Interval:"}};
+    int top = 240;
+    for (const auto& [name, caption] : rows) {
+        b.label(std::string("Label") + name, frame, {120, top, 660, kLabelHeight}, caption);
+        b.label(std::string(name) + "Value", frame, {780, top, 855, kLabelHeight}, "-");
+        top += 240;
+    }
+    b.label("ImportStatus", frame, {120, 1680, 1455, kLabelHeight}, "-");
+    b.button("ImportButton", frame, {120, 2640, 1455, 375}, "Import");
+}
+
+void rlvFrame(Builder& b) {
+    const std::string frame = "FrameRlv";
+    b.add(frame, ControlKind::frame, "TabControlCenter", {5040, 0, 2535, 3135}, "RLV Creator");
+    b.label("LabelSpeedReferenz", frame, {120, 270, 1500, kLabelHeight}, "Speed Referenz");
+    b.numberBox("SpeedReferenz", frame, {1680, 240, kBoxWidth, kBoxHeight}, "1000", 100, 5000, 5);
+    b.button("Command6", frame, {120, 600, 2295, 255}, "Import *.vlb File");
+    b.add("RlvList", ControlKind::listBox, frame, {120, 960, 2295, 1620});
+    b.button("Command7", frame, {120, 2640, 2295, 375}, "Create RLV File", false);
+}
+
+void aboutFrame(Builder& b) {
+    const std::string frame = "FrameAbout";
+    b.add(frame, ControlKind::frame, "TabControlCenter", {7680, 0, 2055, 3135});
+    Control& title = b.label("AboutTitle", frame, {120, 120, 1845, 375}, "Velobridge");
+    title.bold = true;
+    title.pointSize = 12;
+    title.align = TextAlign::centre;
+    Control& text = b.add("AboutText", ControlKind::textBox, frame, {120, 480, 1845, 2535});
+    text.text = std::string(aboutText());
+    text.multiLine = true;
+    text.readOnly = true;
+    text.faceColour = true;
+}
+
+void preferencesTab(Builder& b) {
+    const std::string frame = "FramePreferences";
+    b.add(frame, ControlKind::frame, "TabPreferences", {120, 0, 9615, 3180}, "Preferences");
+    const char* captions[] = {"Polar Software Data Path (*.hrm)", "Catalyst V1.0 Program File Path (*.pgm)",
+                              "Catalyst V1.0 Run File Path (*.ca)",
+                              "Catalyst V2.0 (blue) Program File Path (*.pgmf)",
+                              "Catalyst V2.0 (blue) Run File Path (*.caf)"};
+    for (int i = 0; i < 5; ++i) {
+        const int top = 120 + 600 * i;
+        const std::string index = "(" + std::to_string(i) + ")";
+        b.label("PathCaption" + index, frame, {5400, top, 4095, kLabelHeight}, captions[i]).align = TextAlign::right;
+        b.button("Command3" + index, frame, {120, top + 240, 255, 255}, "*");
+        b.add("PathBox" + index, ControlKind::textBox, frame, {480, top + 240, 9015, 330});
+    }
+}
+
+void pgmConverterTab(Builder& b) {
+    const std::string frame = "FramePgmConverter";
+    b.add(frame, ControlKind::frame, "TabPgmConverter", {120, 120, 6495, 3015}, "PGM <> PGMF - Converter");
+    Control& list = b.add("File2", ControlKind::fileList, frame, {120, 240, 4455, 2400});
+    list.pattern = "*.pgm";
+    b.label("Label5", frame, {120, 2700, 4455, kLabelHeight}, "");
+    const char* captions[] = {"Typ", "Program", "Route"};
+    for (int i = 0; i < 3; ++i) {
+        const int top = 240 + 720 * i;
+        b.label("Label12(" + std::to_string(2 * i) + ")", frame, {4680, top, 1695, kLabelHeight}, captions[i]);
+        b.label("Label12(" + std::to_string(2 * i + 1) + ")", frame, {4680, top + 240, 1695, kLabelHeight}, "-");
+    }
+    b.add("ConverterLine(0)", ControlKind::separator, frame, {4620, 240, 0, 2655});
+    b.add("ConverterLine(1)", ControlKind::separator, frame, {4680, 840, 1695, 0});
+    b.add("ConverterLine(2)", ControlKind::separator, frame, {4680, 1560, 1695, 0});
+    b.button("Command10", frame, {4680, 2520, 1695, 375}, "Convert", false);
+}
+
+void runFileTab(Builder& b, int index, const std::string& page, const char* pattern) {
+    const std::string i = "(" + std::to_string(index) + ")";
+    Control& list = b.add("File1" + i, ControlKind::fileList, page, {60, 60, 2895, 735});
+    list.pattern = pattern;
+    b.button("Command2" + i, page, {3060, 60, 1335, 315}, "Refresh");
+    b.button("Command5" + i, page, {3060, 420, 1335, 315}, "Convert All");
+}
+
+void hrmConverterTab(Builder& b) {
+    const std::string frame = "FrameHrmConverter";
+    b.add(frame, ControlKind::frame, "TabHrmConverter", {120, 120, 4695, 3035}, "Catalyst to Polar HRM Converter");
+    b.add("UnitMeter", ControlKind::optionButton, frame, {120, 240, 900, kLabelHeight}, "meter").checked = true;
+    b.add("UnitFeet", ControlKind::optionButton, frame, {120, 480, 900, kLabelHeight}, "feet");
+    b.label("LabelBaseSettings", frame, {1680, 270, 1260, kLabelHeight}, "Base Settings").align = TextAlign::right;
+    b.numberBox("BaseSetting", frame, {3000, 240, 615 + kSpinnerWidth, kBoxHeight}, "0", -500, 9000, 1);
+    b.tabStrip("RunTabs", frame, {120, 840, 4485, 1215}, {" Cat. V1.0 (*.ca)", " Cat V2.0 (*.caf)", "HRM Info"},
+               {"RunTabV1", "RunTabV2", "RunTabInfo"});
+    runFileTab(b, 0, "RunTabV1", "*.ca");
+    runFileTab(b, 1, "RunTabV2", "*.caf");
+    b.label("Label8", "RunTabInfo", {60, 30, 2895, 225}, "");
+    Control& info = b.add("List1", ControlKind::listBox, "RunTabInfo", {60, 270, 2895, 555});
+    info.fixedPitch = true;
+    b.button("Command4(1)", "RunTabInfo", {3060, 420, 1335, 315}, "Create HRM", false);
+}
+
+void routeArea(Builder& b) {
+    b.add("RouteOutline", ControlKind::outline, "", {120, 3840, 7575, 3975});
+    b.label("LabelStart", "", {240, 3870, 600, kLabelHeight}, "Start:");
+    b.label("StartValue", "", {840, 3870, 1935, kLabelHeight}, "");
+    b.label("LabelRoute", "", {240, 4110, 600, kLabelHeight}, "Route:");
+    b.label("RouteValue", "", {840, 4110, 1935, kLabelHeight}, "");
+    b.label("LabelFilename", "", {2835, 3990, 720, kLabelHeight}, "Filename:");
+    Control& name = b.add("Text2", ControlKind::textBox, "", {3555, 3960, 2055, 285});
+    name.text = "-";
+    name.maxLength = 16;
+    b.button("Command9(0)", "", {5715, 3960, 855, 255}, "Catalyst", false);
+    b.button("Command9(1)", "", {6675, 3960, 855, 255}, "Fortius", false);
+    b.add("ProfileArea", ControlKind::profileArea, "", {135, 4400, 7510, 3370});
+    for (const auto& [id, rect] : {std::pair<const char*, Rect>{"StartSlider", {0, 7860, 7695, 255}},
+                                   std::pair<const char*, Rect>{"EndSlider", {15, 8160, 7695, 255}}}) {
+        Control& slider = b.add(id, ControlKind::slider, "", rect);
+        slider.enabled = false;
+    }
+    const std::string frame = "FrameData";
+    b.add(frame, ControlKind::frame, "", {7920, 3750, 2055, 4695}, "Polar/HAC4 Data");
+    b.add("SampleGrid", ControlKind::sampleGrid, frame, {120, 240, 1815, 3855});
+    b.button("Command8", frame, {120, 4200, 1815, 375}, "Calc 15sec Interval", false);
+}
+
+}  // namespace
+
+std::string_view aboutText() {
+    return "Converts\r\nPolar *.hrm files\r\nV1.05 & V1.06\r\n\r\nHAC4 *.tur files\r\nV3.1.0 & V3.2.0\r\n\r\n\r\n"
+           "to\r\nCatalyst & Fortius\r\n\r\nand create your\r\nOwnRealLife Video\r\n";
+}
+
+std::vector<Control> mainWindowControls() {
+    Builder b;
+    b.tabStrip("MainTabs", "", {120, 120, 9855, 3615},
+               {std::string(kTabControlCenter), std::string(kTabPreferences), std::string(kTabPgmConverter),
+                std::string(kTabHrmConverter)},
+               {"TabControlCenter", "TabPreferences", "TabPgmConverter", "TabHrmConverter"});
+    settingsFrame(b);
+    fileDetailsFrame(b);
+    rlvFrame(b);
+    aboutFrame(b);
+    preferencesTab(b);
+    pgmConverterTab(b);
+    hrmConverterTab(b);
+    routeArea(b);
+    return b.take();
+}
+
+}  // namespace vb

@@ -1,0 +1,83 @@
+// The ride's road through the window: "Import", the "Filename:" rule,
+// "Calc 15sec Interval" and the "Catalyst" / "Fortius" buttons.
+
+#include <algorithm>
+
+#include "base/Files.h"
+#include "base/Text.h"
+#include "form/FormState.h"
+#include "import/RideImport.h"
+#include "route/ProgramWriter.h"
+#include "route/RouteBuilder.h"
+
+namespace vb {
+
+namespace fs = std::filesystem;
+
+void MainForm::State::importPressed() {
+    const std::string chosen = dialogs.openFile(kRideFilter, at("PathBox(0)").text);
+    std::error_code ec;
+    // A cancelled dialog, or a name that is no file, changes nothing.
+    if (chosen.empty() || !fs::is_regular_file(pathFromUtf8(chosen), ec)) return;
+    importFile(pathFromUtf8(chosen));
+}
+
+void MainForm::State::importFile(const fs::path& path) {
+    auto data = readFile(path);
+    if (!data) {
+        showError(kTitleApp, data.error().message);
+        return;
+    }
+    const RideFileType type = recogniseRideFile(*data);
+    if (type == RideFileType::unknown) {
+        dialogs.showMessage(kTitleApp,
+                            displayPath(path) +
+                                " is not a ride file: it starts with neither \"[Params]\" nor \"HACtroni\".",
+                            MessageIcon::information);
+        return;
+    }
+    view.slidersEnabled = false;
+    const ImportReport report = loadRideData(ride, type, displayPath(path), *data, dialogs);
+    if (!report.refused) {
+        // Resampling is offered exactly while the table holds an HRM ride
+        // recorded at 60 seconds.
+        ride.Calc15Available = type == RideFileType::hrm && !report.noData && ride.RecordInterval == 60;
+        // The reader wrote the ride's name into the "Filename:" box, which
+        // takes no more than 16 characters.
+        at(ids::kFilename).text = utf8Left(ride.FilenameBox, kProgramNameMax);
+        Text2_Change();
+        ++samplesRevision;
+    }
+    refreshRouteView(view, ride);
+    imported = true;
+}
+
+void MainForm::State::Text2_Change() {
+    setFilenameBox(ride, at(ids::kFilename).text);
+    programButtons = !ride.ProgramName.empty();
+}
+
+void MainForm::State::calc15() {
+    if (auto resampled = calc15SecInterval(ride); !resampled) {
+        showError(kTitleMsg, resampled.error().message);
+        return;
+    }
+    ++samplesRevision;
+    // The sliders then reach the whole resampled ride.
+    refreshRouteView(view, ride);
+}
+
+void MainForm::State::Command9_Click(int index) {
+    if (index != 0 && index != 1) return;
+    if (at(ids::kFilename).text.empty()) {
+        showError(kTitleMsg, kIncorrectFilename);
+        return;
+    }
+    const auto row = [](int position) { return static_cast<std::int16_t>(std::clamp(position, 0, 32767)); };
+    const Settings s = settings();
+    const ProgramRequest request = programRequest(s, index == 0 ? Target::catalyst : Target::fortius,
+                                                  row(view.startPos), row(view.endPos), ride.ProgramName);
+    if (auto written = writeProgram(ride, request, s); !written) showError(kTitleMsg, written.error().message);
+}
+
+}  // namespace vb
