@@ -105,7 +105,8 @@ void Paint_Route(const RouteView& view, const RideRecord& ride, Canvas& canvas) 
     walkRows(ride, [&](int r, const RowSample& sample) {
         if (!sample.moving) return;
         running += sample.distance;
-        const double x = kAxisWidth / total * running + kAxisLeft;
+        // As a share of the whole ride, so that the last row lands exactly on the axis end.
+        const double x = kAxisWidth * (running / total) + kAxisLeft;
         const double y = kAxisBottom - sample.altitude * scale;
         const Rgb colour = view.startPos <= r && r <= view.endPos ? kRed : kBlack;
         if (first || colour != pen) canvas.setPenColour(colour);
