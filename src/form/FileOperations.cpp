@@ -51,16 +51,11 @@ void MainForm::State::Command10_Click() {
     convertEnabled = false;
     Control& list = at(ids::kPgmList);
     if (list.selected >= 0) {
-        const fs::path outFolder = pathFromUtf8(workingFolder(settings(), "PGMF_Conv"));
-        auto made = ensureFolder(outFolder);
-        auto converted = made ? convertPgm(converter, converterLabels, selectedPath(list),
-                                           list.items[static_cast<std::size_t>(list.selected)], outFolder)
-                              : Result<fs::path>(made.error());
+        auto converted = convertPgm(converter, converterLabels, selectedPath(list),
+                                    list.items[static_cast<std::size_t>(list.selected)],
+                                    pathFromUtf8(workingFolder(settings(), "PGMF_Conv")));
         // A file that is V2.0 already is told by the status label alone.
-        if (!converted && !converter.ConvBuffer.empty() && !hasConvV2Header(converter.ConvBuffer))
-            showError(kTitleMsg, converted.error().message);
-        else if (!made)
-            showError(kTitleMsg, made.error().message);
+        if (!converted && !hasConvV2Header(converter.ConvBuffer)) showError(kTitleMsg, converted.error().message);
     }
     readList(list);
 }
