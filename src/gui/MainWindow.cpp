@@ -1,0 +1,448 @@
+#include "gui/MainWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTableView>
+#include <exception>
+
+#include "form/Layout.h"
+#include "gui/ProfileWidget.h"
+#include "gui/QtDialogs.h"
+#include "gui/SampleGridModel.h"
+#include "gui/TabStrip.h"
+#include "gui/Twips.h"
+#include "gui/UpDown.h"
+
+namespace vb::gui {
+namespace {
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+/// Display text of a multi-line box: lines end with a line feed on screen, and
+/// the end of the last line opens no empty one.
+QString displayLines(std::string_view text) {
+    QString lines = messageText(text);
+    if (lines.endsWith(u'\n')) lines.chop(1);
+    return lines;
+}
+
+Qt::Alignment horizontal(TextAlign align) {
+    switch (align) {
+    case TextAlign::centre: return Qt::AlignHCenter;
+    case TextAlign::right: return Qt::AlignRight;
+    case TextAlign::left: break;
+    }
+    return Qt::AlignLeft;
+}
+
+/// The window's font: the size of the classic 8-point dialog font at 96 dpi,
+/// in a face of its width where the system has one, so that captions fit the
+/// places the layout gives them.
+constexpr int kWindowFontPixels = 10;
+const QStringList kWindowFontFaces = {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                                      QStringLiteral("Helvetica")};
+
+/// Labels lower than two lines of text show one line.
+constexpr int kWrappingLabelTwips = 400;
+
+/// Sample grid: the column widths and the row height of the table, in twips.
+constexpr int kGridColumnTwips[] = {450, 510, 510};
+constexpr int kGridRowTwips = 240;
+
+void setLineText(QLineEdit* edit, const QString& text) {
+    // Setting the same text would move the cursor to the end while the rider types.
+    if (edit->text() != text) edit->setText(text);
+}
+
+void setItems(QListWidget* list, const std::vector<std::string>& items) {
+    bool same = list->count() == static_cast<int>(items.size());
+    for (int i = 0; same && i < list->count(); ++i)
+        same = list->item(i)->text() == qs(items[static_cast<std::size_t>(i)]);
+    if (same) return;
+    list->clear();
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items) texts << qs(item);
+    list->addItems(texts);
+}
+
+QTableView* makeGrid(SampleGridModel* model, QWidget* parent) {
+    auto* grid = new QTableView(parent);
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setWordWrap(false);
+    grid->setCornerButtonEnabled(false);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    QHeaderView* rows = grid->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(px(kGridRowTwips));
+    QHeaderView* columns = grid->horizontalHeader();
+    columns->setSectionResizeMode(QHeaderView::Fixed);
+    columns->setHighlightSections(false);
+    columns->setMinimumSectionSize(1);
+    columns->setFixedHeight(px(kGridRowTwips) + 2);
+    for (int c = 0; c < 3; ++c) columns->resizeSection(c, px(kGridColumnTwips[c]));
+    columns->setStretchLastSection(true);
+    return grid;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QtDialogs& dialogs, std::filesystem::path settingsFile, QWidget* parent)
+    : QWidget(parent), m_form(dialogs, std::move(settingsFile)), m_dialogs(dialogs) {
+    m_dialogs.setParentWidget(this);
+    QFont windowFont = font();
+    windowFont.setFamilies(kWindowFontFaces + windowFont.families());
+    windowFont.setPixelSize(kWindowFontPixels);
+    setFont(windowFont);
+    setFixedSize(clientSize());
+    build();
+    runEvent([](MainForm& form) { form.Form_Load(); });
+    // A start-up that changes nothing still has to show the model's first state.
+    syncAll();
+}
+
+MainWindow::~MainWindow() { m_dialogs.setParentWidget(nullptr); }
+
+QSize MainWindow::clientSize() { return {px(MainForm::kClientWidth), px(MainForm::kClientHeight)}; }
+
+void MainWindow::runEvent(const std::function<void(MainForm&)>& event) {
+    ++m_eventDepth;
+    try {
+        event(m_form);
+    } catch (const std::exception& e) {
+        // Nothing thrown may reach Qt's event loop; the rider learns of it instead.
+        m_dialogs.showMessage(kTitleApp, e.what(), MessageIcon::critical);
+    }
+    --m_eventDepth;
+    if (m_eventDepth == 0) catchUp();
+}
+
+void MainWindow::importRide(const std::filesystem::path& path) {
+    runEvent([&path](MainForm& form) { form.importRide(path); });
+}
+
+QWidget* MainWindow::widgetFor(std::string_view id) const {
+    const auto found = m_byId.find(id);
+    return found == m_byId.end() ? nullptr : m_bindings[found->second].widget;
+}
+
+UpDown* MainWindow::upDownFor(std::string_view id) const {
+    const auto found = m_byId.find(id);
+    return found == m_byId.end() ? nullptr : m_bindings[found->second].upDown;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_unloaded) {
+        m_unloaded = true;
+        runEvent([](MainForm& form) { form.Form_Unload(); });
+    }
+    event->accept();
+}
+
+void MainWindow::build() {
+    const std::vector<Control>& controls = m_form.controls();
+    m_bindings.resize(controls.size());
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const Control& control = controls[i];
+        Binding& binding = m_bindings[i];
+        binding.index = i;
+        binding.widget = createWidget(control, containerFor(control.parent), binding);
+        m_byId.emplace(control.id, i);
+        connectWidget(control, binding);
+    }
+}
+
+QWidget* MainWindow::containerFor(const std::string& parentId) const {
+    if (parentId.empty()) return const_cast<MainWindow*>(this);
+    QWidget* parent = widgetFor(parentId);
+    return parent ? parent : const_cast<MainWindow*>(this);
+}
+
+QPoint MainWindow::clientOriginTwips(const Control& control) const {
+    QPoint origin(control.rect.left, control.rect.top);
+    for (std::string parent = control.parent; !parent.empty();) {
+        const Control& holder = m_form.control(parent);
+        origin += QPoint(holder.rect.left, holder.rect.top);
+        parent = holder.parent;
+    }
+    return origin;
+}
+
+QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& binding) {
+    QWidget* widget = nullptr;
+    QRect geometry = pxRect(c.rect);
+    switch (c.kind) {
+    case ControlKind::tabStrip: widget = new TabStrip(parent); break;
+    case ControlKind::tabPage: {
+        widget = new QWidget(parent);
+        widget->setGeometry(geometry);
+        if (auto* strip = qobject_cast<TabStrip*>(parent)) strip->addPage(widget, c.value);
+        break;
+    }
+    case ControlKind::frame: widget = new QGroupBox(parent); break;
+    case ControlKind::label: {
+        auto* label = new QLabel(parent);
+        label->setAlignment(horizontal(c.align) | Qt::AlignTop);
+        label->setWordWrap(c.rect.height >= kWrappingLabelTwips);
+        label->setTextFormat(Qt::PlainText);
+        widget = label;
+        break;
+    }
+    case ControlKind::textBox:
+        if (c.multiLine) {
+            auto* box = new QPlainTextEdit(parent);
+            box->setReadOnly(true);
+            box->setFrameShape(QFrame::NoFrame);
+            box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            if (c.faceColour) {
+                QPalette colours = box->palette();
+                colours.setColor(QPalette::Base, colours.color(QPalette::Window));
+                box->setPalette(colours);
+            }
+            widget = box;
+        } else {
+            auto* edit = new QLineEdit(parent);
+            if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
+            edit->setReadOnly(c.readOnly);
+            edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
+            widget = edit;
+        }
+        break;
+    case ControlKind::numberBox: {
+        auto* edit = new QLineEdit(parent);
+        if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
+        edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
+        // The box's width includes its arrows, which take its right end.
+        const int arrows = px(c.rect.left + c.rect.width) - px(c.rect.left + c.rect.width - kSpinnerWidth);
+        binding.upDown = new UpDown(parent);
+        binding.upDown->setGeometry(geometry.right() + 1 - arrows, geometry.top(), arrows, geometry.height());
+        geometry.setWidth(geometry.width() - arrows);
+        widget = edit;
+        break;
+    }
+    case ControlKind::button: widget = new QPushButton(parent); break;
+    case ControlKind::checkBox: widget = new QCheckBox(parent); break;
+    case ControlKind::optionButton: {
+        auto* option = new QRadioButton(parent);
+        option->setAutoExclusive(false);  // the model keeps the options of a frame exclusive
+        widget = option;
+        break;
+    }
+    case ControlKind::listBox:
+    case ControlKind::fileList: {
+        auto* list = new QListWidget(parent);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setUniformItemSizes(true);
+        if (c.fixedPitch) list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        widget = list;
+        break;
+    }
+    case ControlKind::slider: {
+        auto* slider = new QSlider(Qt::Horizontal, parent);
+        slider->setTracking(true);
+        widget = slider;
+        break;
+    }
+    case ControlKind::sampleGrid:
+        m_gridModel = new SampleGridModel(m_form.ride().samples, this);
+        m_grid = makeGrid(m_gridModel, parent);
+        widget = m_grid;
+        break;
+    case ControlKind::profileArea: {
+        const QPoint origin = clientOriginTwips(c);
+        m_profile = new ProfileWidget(m_form, origin.x(), origin.y(), parent);
+        widget = m_profile;
+        break;
+    }
+    case ControlKind::separator: {
+        auto* line = new QFrame(parent);
+        const bool across = c.rect.height == 0;
+        line->setFrameShape(across ? QFrame::HLine : QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        geometry = across ? QRect(geometry.left(), geometry.top() - 1, geometry.width(), 2)
+                          : QRect(geometry.left() - 1, geometry.top(), 2, geometry.height());
+        widget = line;
+        break;
+    }
+    case ControlKind::outline: {
+        auto* box = new QFrame(parent);
+        box->setFrameStyle(QFrame::Box | QFrame::Plain);
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        widget = box;
+        break;
+    }
+    }
+    if (c.bold || c.pointSize > 0) {
+        QFont look = widget->font();
+        look.setBold(c.bold);
+        if (c.pointSize > 0) look.setPointSize(c.pointSize);
+        widget->setFont(look);
+    }
+    widget->setObjectName(qs(c.id));
+    widget->setGeometry(geometry);
+    if (c.kind == ControlKind::outline) widget->lower();  // an outline never covers what it frames
+    return widget;
+}
+
+void MainWindow::connectWidget(const Control& c, Binding& binding) {
+    const std::string id = c.id;
+    const std::size_t index = binding.index;
+    switch (c.kind) {
+    case ControlKind::tabStrip:
+        connect(static_cast<TabStrip*>(binding.widget), &TabStrip::tabChosen, this,
+                [this, id](int tab) { runEvent([&](MainForm& form) { form.selectTab(id, tab); }); });
+        break;
+    case ControlKind::textBox:
+    case ControlKind::numberBox:
+        if (auto* edit = qobject_cast<QLineEdit*>(binding.widget))
+            connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+                runEvent([&](MainForm& form) { form.setText(id, text.toStdString()); });
+            });
+        if (binding.upDown)
+            connect(binding.upDown, &UpDown::stepped, this,
+                    [this, id](int direction) { runEvent([&](MainForm& form) { form.spin(id, direction); }); });
+        break;
+    case ControlKind::button:
+        connect(static_cast<QPushButton*>(binding.widget), &QPushButton::clicked, this,
+                [this, id] { runEvent([&](MainForm& form) { form.press(id); }); });
+        break;
+    case ControlKind::checkBox:
+        connect(static_cast<QCheckBox*>(binding.widget), &QCheckBox::clicked, this,
+                [this, id](bool checked) { runEvent([&](MainForm& form) { form.setChecked(id, checked); }); });
+        break;
+    case ControlKind::optionButton:
+        // Clicking an option chooses it, even when it was chosen already.
+        connect(static_cast<QRadioButton*>(binding.widget), &QRadioButton::clicked, this,
+                [this, id] { runEvent([&](MainForm& form) { form.setChecked(id, true); }); });
+        break;
+    case ControlKind::listBox:
+    case ControlKind::fileList: {
+        auto* list = static_cast<QListWidget*>(binding.widget);
+        // A new row reports the choice at once (mouse or keys); a click on the
+        // row that is already current reports it again, as a click does.
+        connect(list, &QListWidget::currentRowChanged, this, [this, id, index](int row) {
+            if (row < 0) return;
+            m_bindings[index].rowChangedByPress = QGuiApplication::mouseButtons() != Qt::NoButton;
+            runEvent([&](MainForm& form) { form.selectItem(id, row); });
+        });
+        connect(list, &QListWidget::itemClicked, this, [this, id, index, list](QListWidgetItem* item) {
+            if (std::exchange(m_bindings[index].rowChangedByPress, false)) return;
+            const int row = list->row(item);
+            runEvent([&](MainForm& form) { form.selectItem(id, row); });
+        });
+        break;
+    }
+    case ControlKind::slider:
+        connect(static_cast<QSlider*>(binding.widget), &QSlider::valueChanged, this, [this, id](int position) {
+            runEvent([&](MainForm& form) { form.moveSlider(id, position); });
+        });
+        break;
+    case ControlKind::tabPage:
+    case ControlKind::frame:
+    case ControlKind::label:
+    case ControlKind::sampleGrid:
+    case ControlKind::profileArea:
+    case ControlKind::separator:
+    case ControlKind::outline: break;
+    }
+}
+
+void MainWindow::catchUp() {
+    const bool samplesChanged = m_form.samplesRevision() != m_seenSamples;
+    const bool changed = m_form.revision() != m_seenRevision;
+    if (samplesChanged && m_gridModel) {
+        m_seenSamples = m_form.samplesRevision();
+        m_gridModel->reload();
+    }
+    if (changed) syncAll();
+    if ((changed || samplesChanged) && m_profile) m_profile->redraw();
+}
+
+void MainWindow::syncAll() {
+    m_seenRevision = m_form.revision();
+    setWindowTitle(qs(m_form.title()));
+    const std::vector<Control>& controls = m_form.controls();
+    for (Binding& binding : m_bindings) sync(controls[binding.index], binding);
+}
+
+void MainWindow::sync(const Control& c, Binding& binding) {
+    QWidget* widget = binding.widget;
+    const QSignalBlocker blocker(widget);
+    widget->setEnabled(c.enabled);
+    if (c.kind != ControlKind::tabPage) widget->setHidden(!c.visible);
+    if (binding.upDown) {
+        binding.upDown->setEnabled(c.enabled);
+        binding.upDown->setHidden(!c.visible);
+    }
+    switch (c.kind) {
+    case ControlKind::tabStrip: {
+        auto* strip = static_cast<TabStrip*>(widget);
+        std::vector<QString> captions;
+        for (const std::string& item : c.items) captions.push_back(qs(item));
+        const QSignalBlocker barBlocker(strip->tabBar());
+        strip->setTabs(captions);
+        strip->showTab(c.value);
+        break;
+    }
+    case ControlKind::frame: static_cast<QGroupBox*>(widget)->setTitle(qs(c.caption)); break;
+    case ControlKind::label: static_cast<QLabel*>(widget)->setText(qs(c.caption)); break;
+    case ControlKind::textBox:
+    case ControlKind::numberBox:
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            setLineText(edit, qs(c.text));
+        } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
+            const QString text = displayLines(c.text);
+            if (box->toPlainText() != text) box->setPlainText(text);
+        }
+        break;
+    case ControlKind::button: static_cast<QPushButton*>(widget)->setText(qs(c.caption)); break;
+    case ControlKind::checkBox:
+    case ControlKind::optionButton: {
+        auto* button = static_cast<QAbstractButton*>(widget);
+        button->setText(qs(c.caption));
+        button->setChecked(c.checked);
+        break;
+    }
+    case ControlKind::listBox:
+    case ControlKind::fileList: {
+        auto* list = static_cast<QListWidget*>(widget);
+        setItems(list, c.items);
+        const int row = c.selected >= 0 && c.selected < list->count() ? c.selected : -1;
+        if (list->currentRow() != row) list->setCurrentRow(row);
+        if (row < 0) list->clearSelection();
+        break;
+    }
+    case ControlKind::slider: {
+        auto* slider = static_cast<QSlider*>(widget);
+        slider->setRange(c.min, c.max);
+        slider->setValue(c.value);
+        break;
+    }
+    case ControlKind::tabPage:
+    case ControlKind::sampleGrid:
+    case ControlKind::profileArea:
+    case ControlKind::separator:
+    case ControlKind::outline: break;
+    }
+}
+
+}  // namespace vb::gui

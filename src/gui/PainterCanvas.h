@@ -1,0 +1,42 @@
+#pragma once
+// The drawing port of the route view painted with QPainter. The route view
+// draws in twips of the window's client area; the canvas moves them to the
+// painted widget's own origin and scales them to pixels.
+
+#include <QColor>
+#include <QPainter>
+#include <QPointF>
+
+#include "route/Canvas.h"
+
+namespace vb::gui {
+
+class PainterCanvas : public Canvas {
+public:
+    /// Paints on `painter`, whose device's top-left corner stands at
+    /// (`originLeft`, `originTop`) twips of the client area; `face` is the
+    /// window's face colour that clearRect fills with.
+    PainterCanvas(QPainter& painter, int originLeft, int originTop, QColor face);
+
+    void clearRect(int left, int top, int width, int height) override;
+    void setPenColour(Rgb colour) override;
+    void setPenWidth(int width) override;
+    void point(double x, double y) override;
+    void line(double x1, double y1, double x2, double y2) override;
+
+    /// Narrowest pen on screen: a pen of a few twips would be a fraction of a pixel.
+    static constexpr double kMinPenPixels = 2.0;
+
+private:
+    QPointF toPixels(double x, double y) const;
+    void applyPen();
+
+    QPainter& m_painter;
+    int m_originLeft;
+    int m_originTop;
+    QColor m_face;
+    QColor m_colour = Qt::black;
+    double m_penPixels = kMinPenPixels;
+};
+
+}  // namespace vb::gui

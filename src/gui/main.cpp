@@ -1,0 +1,89 @@
+// velobridge [--settings FILE] [RIDE]: the desktop program.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/SettingsFile.h"
+#include "gui/MainWindow.h"
+#include "gui/QtDialogs.h"
+
+namespace {
+
+QCommandLineOption hiddenOption(const QString& name, const QString& description, const QString& value) {
+    QCommandLineOption option(name, description, value);
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    return option;
+}
+
+std::filesystem::path localPath(const QString& text) { return std::filesystem::path(text.toStdString()); }
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velobridge"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velobridge"));
+    QApplication::setApplicationVersion(QStringLiteral("0.6"));
+    QApplication::setDesktopFileName(QStringLiteral("velobridge"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Outdoor rides to indoor trainer programs."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption settingsOption(QStringLiteral("settings"),
+                                            QStringLiteral("Read and write this settings file."),
+                                            QStringLiteral("FILE"));
+    parser.addOption(settingsOption);
+    // For the README's picture: choose a stretch, save the window as a PNG and end.
+    const QCommandLineOption fromOption = hiddenOption(QStringLiteral("from"), QString(), QStringLiteral("ROW"));
+    const QCommandLineOption toOption = hiddenOption(QStringLiteral("to"), QString(), QStringLiteral("ROW"));
+    const QCommandLineOption screenshotOption =
+        hiddenOption(QStringLiteral("screenshot"), QString(), QStringLiteral("FILE"));
+    parser.addOption(fromOption);
+    parser.addOption(toOption);
+    parser.addOption(screenshotOption);
+    parser.addPositionalArgument(QStringLiteral("RIDE"), QStringLiteral("A ride file to open (.hrm or .tur)."),
+                                 QStringLiteral("[RIDE]"));
+    parser.process(app);
+    if (parser.positionalArguments().size() > 1) {
+        std::fprintf(stderr, "velobridge: give at most one ride file\n");
+        return 2;
+    }
+
+    const std::filesystem::path settingsFile =
+        parser.isSet(settingsOption) ? localPath(parser.value(settingsOption)) : vb::defaultSettingsFile();
+    vb::gui::QtDialogs dialogs;
+    vb::gui::MainWindow window(dialogs, settingsFile);
+    window.show();
+
+    QTimer::singleShot(0, &window, [&] {
+        if (!parser.positionalArguments().isEmpty()) {
+            const QString ride = parser.positionalArguments().front();
+            std::error_code error;
+            if (!std::filesystem::is_regular_file(localPath(ride), error))
+                std::fprintf(stderr, "velobridge: %s: no such file\n", qPrintable(ride));
+            else
+                window.importRide(localPath(ride));
+        }
+        if (parser.isSet(fromOption))
+            window.runEvent([&](vb::MainForm& form) {
+                form.moveSlider(vb::ids::kStartSlider, parser.value(fromOption).toInt());
+            });
+        if (parser.isSet(toOption))
+            window.runEvent(
+                [&](vb::MainForm& form) { form.moveSlider(vb::ids::kEndSlider, parser.value(toOption).toInt()); });
+        if (parser.isSet(screenshotOption)) {
+            const QString file = parser.value(screenshotOption);
+            if (!window.grab().save(file, "PNG")) {
+                std::fprintf(stderr, "velobridge: %s: cannot write the picture\n", qPrintable(file));
+                QApplication::exit(1);
+            } else {
+                QApplication::exit(0);
+            }
+        }
+    });
+    return QApplication::exec();
+}
