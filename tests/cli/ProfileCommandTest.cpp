@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "base/Files.h"
+#include "cli/RunCli.h"
+#include "support/TestSupport.h"
+
+namespace vb::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using vb::test::CliRun;
+
+CliRun cli(std::vector<std::string> args) { return test::runCli(std::move(args)); }
+
+std::string svgOf(const fs::path& file) { return std::string(asText(test::readAll(file))); }
+
+// The stroke colours of the SVG's polylines, in order.
+std::vector<std::string> polylineColours(const std::string& svg) {
+    static const std::regex polyline("<polyline points=\"[^\"]*\" fill=\"none\" stroke=\"(#[0-9a-f]{6})\"");
+    std::vector<std::string> out;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), polyline); it != std::sregex_iterator(); ++it)
+        out.push_back((*it)[1]);
+    return out;
+}
+
+TEST(ProfileCommand, DrawsTheExampleRideWithItsStretchAndLabels) {
+    test::ScratchDir dir;
+    const auto ride = test::exampleFile("alpine-loop.hrm").string();
+    const auto out = (dir / "loop.svg").string();
+    // 1160 rows at 5 s; rows 1..200 cover 7812.6 m, rows 201..700 10891.7 m.
+    auto r = cli({"profile", ride, "--from", "200", "--to", "700", "--svg", out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "wrote: " + out + "\nrows: 200..700 of 0..1160\nstart: ~7.8 km\nroute: ~10.9 km\n");
+    std::string svg = svgOf(out);
+    EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+    EXPECT_NE(svg.find("viewBox=\"120 3840 7575 3975\""), std::string::npos);
+    EXPECT_NE(svg.find(">Start: ~7.8 km</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">Route: ~10.9 km</text>"), std::string::npos);
+    EXPECT_NE(svg.find("<rect x=\"135\" y=\"4400\" width=\"7510\" height=\"3370\""), std::string::npos);
+    // Black up to row 199, red over the stretch, black after it: three polylines.
+    EXPECT_EQ(polylineColours(svg), (std::vector<std::string>{"#000000", "#ff0000", "#000000"}));
+    EXPECT_NE(svg.find(" 7575,"), std::string::npos);  // the last row ends the x axis
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+
+    // By default the whole ride is the stretch: red only; the first row is a point.
+    r = cli({"profile", test::exampleFile("alpine-loop.tur").string(), "--svg", out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    svg = svgOf(out);
+    EXPECT_EQ(polylineColours(svg), std::vector<std::string>{"#ff0000"});
+    EXPECT_NE(svg.find("<circle "), std::string::npos);
+    EXPECT_NE(svg.find(">Start: ~0 km</text>"), std::string::npos);
+}
+
+TEST(ProfileCommand, WrongRowsAndUsageAreRefusedWithoutWriting) {
+    test::ScratchDir dir;
+    const auto ride = test::exampleFile("alpine-loop.hrm").string();
+    const auto out = (dir / "p.svg").string();
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"--from", "700", "--to", "200"}, 1, ride + ": --from 700 must lie before --to 200"},
+        {{"--from", "5", "--to", "5"}, 1, ride + ": --from 5 must lie before --to 5"},
+        {{"--from", "1160"}, 1, ride + ": --from 1160 must lie before --to 1160"},
+        {{"--to", "1161"}, 1, ride + ": --to 1161 lies outside the rows 0..1160"},
+        {{"--from", "-1"}, 1, ride + ": --from -1 lies outside the rows 0..1160"},
+        {{"--from", "two"}, 2, ""},
+        {{"--to", "3.5"}, 2, ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"profile", ride, "--svg", out};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto r = cli(args);
+        SCOPED_TRACE(args.back());
+        EXPECT_EQ(r.status, c.status);
+        if (c.status == 1) {
+            EXPECT_EQ(r.err, "velobridge-cli: " + c.err + "\n");
+        }
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(fs::exists(out));
+    }
+    EXPECT_EQ(cli({"profile", ride}).status, 2);  // no --svg
+
+    // A file that is no ride, and one that is missing.
+    const auto notes = (dir / "notes.txt").string();
+    test::writeAll(notes, "no ride here\n");
+    for (const auto& bad : {notes, (dir / "missing.hrm").string()}) {
+        const auto r = cli({"profile", bad, "--svg", out});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+TEST(ProfileCommand, AFailedWriteLeavesTheOldFileAndSaysSo) {
+    test::ScratchDir dir;
+    const auto ride = test::exampleFile("alpine-loop.hrm").string();
+    const auto out = (dir / "p.svg").string();
+    test::writeAll(out, "old");
+    testhooks::failWriteAfter = 100;
+    auto r = cli({"profile", ride, "--svg", out});
+    testhooks::failWriteAfter.reset();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("velobridge-cli: " + out + ": ", 0), 0u) << r.err;
+    EXPECT_EQ(svgOf(out), "old");
+
+    r = cli({"profile", ride, "--svg", (dir / "no-such-folder" / "p.svg").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
+
+TEST(ProfileCommand, ARideWithoutDistanceGivesAnEmptyProfileAndAWarning) {
+    test::ScratchDir dir;
+    const auto ride = (dir / "standing.hrm").string();
+    // Speed in field 1, altitude in field 3: never moving.
+    test::writeAll(ride, "[Params]\r\nVersion=106\r\nSMode=111000100\r\nInterval=5\r\n[HRData]\r\n"
+                         "120\t0\t80\t300\r\n120\t0\t80\t310\r\n");
+    const auto out = (dir / "p.svg").string();
+    const auto r = cli({"profile", ride, "--svg", out});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "wrote: " + out + "\nrows: 0..2 of 0..2\nstart: ~0 km\nroute: ~0 km\n");
+    EXPECT_EQ(r.err, "velobridge-cli: warning: " + ride +
+                         ": the ride has no distance or no altitude above 0; the profile is empty\n");
+    const std::string svg = svgOf(out);
+    EXPECT_EQ(svg.find("<polyline"), std::string::npos);
+    EXPECT_EQ(svg.find("<circle"), std::string::npos);
+    EXPECT_NE(svg.find(">Route: ~0 km</text>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vb::cli
