@@ -107,6 +107,7 @@ void MainForm::selectItem(std::string_view id, int index) {
 void MainForm::moveSlider(std::string_view id, int position) {
     if (!m_state->usable(id, ControlKind::slider)) return;
     vb::moveSlider(m_state->view, id == ids::kStartSlider ? SliderIndex::start : SliderIndex::end, position);
+    Show_RouteDetail(m_state->view, m_state->ride);
     m_state->finishEvent();
 }
 

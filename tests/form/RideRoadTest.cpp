@@ -1,0 +1,329 @@
+// The ride's road through the window: import, the route view and its sliders,
+// the "Filename:" rule, "Calc 15sec Interval" and the program buttons.
+
+#include <algorithm>
+
+#include "base/Files.h"
+#include "form/FormTestSupport.h"
+#include "route/ProgramReader.h"
+#include "route/ProgramWriter.h"
+
+namespace vb::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool hasRed(const RecordingCanvas& canvas) {
+    return std::any_of(canvas.ops.begin(), canvas.ops.end(),
+                       [](const CanvasOp& op) { return op.kind == CanvasOp::Kind::setPenColour && op.colour == kRed; });
+}
+
+TEST(Import, HrmThenHac4FillTheHeaderNameSlidersAndProfile) {
+    FormRig rig;
+    rig.start({"/rides/"});
+    MainForm& form = *rig.form;
+    RecordingCanvas before;
+    form.paintProfile(before);
+    EXPECT_TRUE(before.ops.empty());
+
+    const auto samples = form.samplesRevision();
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    ASSERT_EQ(rig.dialogs.opened.size(), 1u);
+    EXPECT_EQ(rig.dialogs.opened[0].filter, "(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur");
+    EXPECT_EQ(rig.dialogs.opened[0].folder, "/rides/");
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_GT(form.samplesRevision(), samples);
+    EXPECT_EQ(form.control("VersionValue").caption, "106");
+    EXPECT_EQ(form.control("DateValue").caption, "20260412");
+    EXPECT_EQ(form.control("SModeValue").caption, "111000100");
+    EXPECT_EQ(form.control("TypeValue").caption, "meter/meter");
+    EXPECT_EQ(form.control("IntervalValue").caption, "5");
+    EXPECT_EQ(form.control("ECodeValue").caption, "49");
+    EXPECT_EQ(form.control("ImportStatus").caption, "HRM (Polar) File activ");
+    EXPECT_EQ(form.control(ids::kFilename).text, "alpine-loop");
+    EXPECT_EQ(form.ride().ProgramName, "alpine-loop");
+    EXPECT_TRUE(form.control(ids::kCatalyst).enabled);
+    EXPECT_TRUE(form.control(ids::kFortius).enabled);
+    EXPECT_FALSE(form.control(ids::kCalc15).enabled);  // a 5-second ride
+
+    const int rows = form.ride().samples.rowCount() - 1;
+    EXPECT_EQ(rows, 1188 - 28);
+    EXPECT_EQ(form.routeView().lastRow, rows);
+    for (std::string_view id : {ids::kStartSlider, ids::kEndSlider}) {
+        EXPECT_TRUE(form.control(id).enabled);
+        EXPECT_EQ(form.control(id).max, rows);
+    }
+    EXPECT_EQ(form.control(ids::kStartSlider).value, 0);
+    EXPECT_EQ(form.control(ids::kEndSlider).value, rows);
+    EXPECT_EQ(form.control(ids::kStartValue).caption, "~0 km");
+    EXPECT_EQ(form.control(ids::kRouteValue).caption, form.routeView().routeLabel);
+    EXPECT_NE(form.routeView().routeLabel, "~0 km");
+    RecordingCanvas canvas;
+    form.paintProfile(canvas);
+    ASSERT_FALSE(canvas.ops.empty());
+    EXPECT_EQ(canvas.ops[0], CanvasOp::clear(135, 4400, 7510, 3370));
+    EXPECT_TRUE(hasRed(canvas));
+
+    // A HAC4 ride keeps the HRM file's date, mode and code.
+    rig.importRide(exampleFile("alpine-loop.tur"));
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_EQ(form.control("DateValue").caption, "20260412");
+    EXPECT_EQ(form.control("SModeValue").caption, "111000100");
+    EXPECT_EQ(form.control("ECodeValue").caption, "49");
+    EXPECT_EQ(form.control("IntervalValue").caption, "20");
+    EXPECT_EQ(form.control("ImportStatus").caption, "HAC4 File activ");
+    EXPECT_EQ(form.control(ids::kFilename).text, "Alpine Loop");
+    EXPECT_EQ(form.ride().ProgramName, "Alpine Loop");
+    EXPECT_EQ(form.control(ids::kEndSlider).max, form.ride().samples.rowCount() - 1);
+}
+
+TEST(Import, CancelledMissingAndForeignFilesChangeNothing) {
+    FormRig rig;
+    rig.start();
+    MainForm& form = *rig.form;
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    form.moveSlider(ids::kStartSlider, 40);
+    const auto samples = form.samplesRevision();
+    const SampleTable table = form.ride().samples;
+
+    rig.dialogs.files = {""};
+    form.press(ids::kImport);
+    rig.importRide(rig.dir / "gone.hrm");
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+
+    // A file that is no ride is named in a message.
+    writeAll(rig.dir / "lower.hrm", "[params]\r\nVersion=106\r\n");
+    rig.importRide(rig.dir / "lower.hrm");
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_NE(rig.dialogs.messages[0].text.find("lower.hrm is not a ride file"), std::string::npos);
+    EXPECT_EQ(form.samplesRevision(), samples);
+    EXPECT_EQ(form.ride().samples, table);
+    EXPECT_EQ(form.control(ids::kStartSlider).value, 40);
+    EXPECT_TRUE(form.control(ids::kStartSlider).enabled);
+
+    // The desktop program's command line names a missing file.
+    form.importRide(rig.dir / "gone.tur");
+    ASSERT_EQ(rig.dialogs.messages.size(), 2u);
+    EXPECT_NE(rig.dialogs.messages[1].text.find("gone.tur"), std::string::npos);
+    EXPECT_EQ(form.ride().samples, table);
+
+    // An HRM ride named .tur is read as HRM.
+    fs::copy_file(exampleFile("alpine-loop.hrm"), rig.dir / "renamed.tur");
+    rig.dialogs.answers = {false};
+    rig.importRide(rig.dir / "renamed.tur");
+    EXPECT_EQ(form.control("ImportStatus").caption, "HRM (Polar) File activ");
+    EXPECT_EQ(form.control(ids::kFilename).text, "renamed");
+}
+
+TEST(Sliders, KeepTheirOrderAndRewriteTheLabels) {
+    FormRig rig;
+    rig.start();
+    MainForm& form = *rig.form;
+    form.moveSlider(ids::kEndSlider, 5);  // off before the first import
+    EXPECT_EQ(form.routeView().endPos, 0);
+
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    const int last = form.routeView().lastRow;
+    form.moveSlider(ids::kEndSlider, 300);
+    form.moveSlider(ids::kStartSlider, 300);
+    EXPECT_EQ(form.control(ids::kStartSlider).value, 299);
+    form.moveSlider(ids::kEndSlider, 100);
+    EXPECT_EQ(form.control(ids::kEndSlider).value, 300);
+    form.moveSlider(ids::kEndSlider, last + 50);
+    EXPECT_EQ(form.control(ids::kEndSlider).value, last);
+    form.moveSlider(ids::kStartSlider, 200);
+    EXPECT_EQ(form.control(ids::kStartValue).caption, form.routeView().startLabel);
+    EXPECT_NE(form.control(ids::kStartValue).caption, "~0 km");
+    EXPECT_EQ(form.control(ids::kRouteValue).caption, form.routeView().routeLabel);
+}
+
+// The settings as the controls hold them in the program road below.
+Settings roadSettings(const FormRig& rig) {
+    Settings s;
+    s.my_path = text(rig.base);
+    s.cat_max_climb = "5";
+    s.fort_max_down = "-3 %";
+    s.add_warmup = 1;
+    s.join_slopes = 1;
+    return s;
+}
+
+void expectProgram(const FormRig& rig, Target target, std::string_view name, int from, int to) {
+    const bool catalyst = target == Target::catalyst;
+    const fs::path file = rig.base / (catalyst ? "PGM" : "PGMF") / (std::string(name) + (catalyst ? ".pgm" : ".pgmf"));
+    ASSERT_TRUE(fs::exists(file)) << file;
+    const Bytes bytes = readAll(file);
+    const auto expected = buildProgram(rig.form->ride(), programRequest(roadSettings(rig), target,
+                                                                        std::int16_t(from), std::int16_t(to), name));
+    ASSERT_TRUE(expected.ok());
+    EXPECT_EQ(bytes, expected->bytes) << hex(bytes);
+    const auto program = catalyst ? readPgm(bytes) : readPgmf(bytes);
+    ASSERT_TRUE(program.ok()) << program.error().message;
+    EXPECT_EQ(program->name, name);
+    EXPECT_EQ(program->type, 1);
+    EXPECT_EQ(program->mode, 1);
+    EXPECT_EQ(program->tag, std::string("VLB\xFE"));
+    EXPECT_EQ(program->trailer, "created by Velobridge - Version0.6a");
+    ASSERT_GT(program->sections.size(), 2u);
+    EXPECT_EQ(program->sections[0].distance, catalyst ? 2.0 : 2000.0);  // the warm-up
+    EXPECT_EQ(program->sections[0].value, 0.0);
+    for (const auto& section : program->sections) {
+        EXPECT_LE(section.value, catalyst ? 5.0 : 20.0);
+        EXPECT_GE(section.value, catalyst ? -4.0 : -3.0);
+    }
+}
+
+TEST(Programs, CatalystAndFortiusWriteTheChosenStretchOfHrmAndHac4Rides) {
+    FormRig rig;
+    rig.start();
+    MainForm& form = *rig.form;
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    form.setText("CatMaxClimb", "5");
+    form.setText("FortMaxDown", "-3 %");
+    form.setChecked("AddWarmup", true);
+    form.setChecked("JoinSlopes", true);
+    form.moveSlider(ids::kEndSlider, 900);
+    form.moveSlider(ids::kStartSlider, 150);
+    form.setText(ids::kFilename, "Alp Test");
+    form.press(ids::kCatalyst);
+    form.press(ids::kFortius);
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    expectProgram(rig, Target::catalyst, "Alp Test", 150, 900);
+    expectProgram(rig, Target::fortius, "Alp Test", 150, 900);
+
+    rig.importRide(exampleFile("alpine-loop.tur"));
+    form.press(ids::kCatalyst);
+    form.press(ids::kFortius);
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    const int last = form.routeView().lastRow;
+    expectProgram(rig, Target::catalyst, "Alpine Loop", 0, last);
+    expectProgram(rig, Target::fortius, "Alpine Loop", 0, last);
+}
+
+TEST(Programs, FilenameRuleNameRefusalAndWriteFailures) {
+    FormRig rig;
+    rig.start();
+    MainForm& form = *rig.form;
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    form.setText(ids::kFilename, "");
+    EXPECT_FALSE(form.control(ids::kCatalyst).enabled);
+    EXPECT_FALSE(form.control(ids::kFortius).enabled);
+    EXPECT_EQ(form.ride().ProgramName, "");
+    form.press(ids::kCatalyst);
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    form.setText(ids::kFilename, "x");
+    EXPECT_TRUE(form.control(ids::kCatalyst).enabled);
+    EXPECT_EQ(form.ride().ProgramName, "x");
+    form.setText(ids::kFilename, "abcdefghijklmnopqrstu");
+    EXPECT_EQ(form.control(ids::kFilename).text, "abcdefghijklmnop");
+    EXPECT_EQ(form.ride().ProgramName, "abcdefghijklmnop");
+
+    for (const char* name : {"../up", "a/b", "c:d", "..", "what?"}) {
+        form.setText(ids::kFilename, name);
+        form.press(ids::kCatalyst);
+        form.press(ids::kFortius);
+        ASSERT_EQ(rig.dialogs.messages.size(), 2u) << name;
+        for (const auto& shown : rig.dialogs.messages) {
+            EXPECT_EQ(shown.text, "Incorrect Filename!!!");
+            EXPECT_EQ(shown.title, "Velobridge-Msg");
+            EXPECT_EQ(shown.icon, MessageIcon::critical);
+        }
+        rig.dialogs.messages.clear();
+    }
+    EXPECT_TRUE(fs::is_empty(rig.base / "PGM"));
+    EXPECT_FALSE(fs::exists(rig.base / "PGMF"));
+    EXPECT_FALSE(fs::exists(rig.base / "up.pgm"));
+
+    // A write that fails is reported with the path; the earlier file stays whole.
+    form.setText(ids::kFilename, "kept");
+    form.press(ids::kCatalyst);
+    const Bytes first = readAll(rig.base / "PGM" / "kept.pgm");
+    form.moveSlider(ids::kStartSlider, 500);
+    testhooks::failWriteAfter = 7;
+    form.press(ids::kCatalyst);
+    testhooks::failWriteAfter.reset();
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_NE(rig.dialogs.messages[0].text.find(text(rig.base / "PGM" / "kept.pgm")), std::string::npos);
+    EXPECT_EQ(readAll(rig.base / "PGM" / "kept.pgm"), first);
+    writeAll(rig.base / "PGMF", "a file where the folder belongs");
+    form.press(ids::kFortius);
+    ASSERT_EQ(rig.dialogs.messages.size(), 2u);
+    EXPECT_NE(rig.dialogs.messages[1].text.find("PGMF"), std::string::npos);
+}
+
+TEST(Import, AppendQuestionBothWays) {
+    FormRig rig;
+    rig.start();
+    MainForm& form = *rig.form;
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    const SampleTable once = form.ride().samples;
+    const int n = once.rowCount() - 1;
+
+    rig.dialogs.answers = {false};
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    ASSERT_EQ(rig.dialogs.questions.size(), 1u);
+    EXPECT_EQ(rig.dialogs.questions[0].title, "Velobridge");
+    EXPECT_EQ(rig.dialogs.questions[0].text, "You like to add this file?");
+    EXPECT_EQ(form.ride().samples, once);
+
+    rig.dialogs.answers = {true};
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    EXPECT_EQ(rig.dialogs.questions.size(), 2u);
+    const SampleTable& twice = form.ride().samples;
+    ASSERT_EQ(twice.rowCount() - 1, 2 * n);
+    for (int r = 1; r <= n; r += 97)
+        for (int c = 1; c <= 2; ++c) {
+            EXPECT_EQ(twice.text(r, c), once.text(r, c)) << r;
+            EXPECT_EQ(twice.text(n + r, c), once.text(r, c)) << n + r;
+        }
+    EXPECT_EQ(form.control(ids::kEndSlider).max, 2 * n);
+    EXPECT_EQ(form.control(ids::kEndSlider).value, 2 * n);
+}
+
+TEST(Calc15, AvailableExactlyForA60SecondHrmRideAndRefreshesTheView) {
+    FormRig rig;
+    rig.start();
+    MainForm& form = *rig.form;
+    rig.importRide(exampleFile("alpine-loop-60s.hrm"));
+    EXPECT_TRUE(form.control(ids::kCalc15).enabled);
+    const int n = form.ride().samples.rowCount() - 1;
+    EXPECT_EQ(form.control(ids::kEndSlider).max, n);
+    const double total = form.routeView().RouteTotalDistance;
+    const auto samples = form.samplesRevision();
+
+    form.press(ids::kCalc15);
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_FALSE(form.control(ids::kCalc15).enabled);
+    EXPECT_EQ(form.control("IntervalValue").caption, "15");
+    EXPECT_GT(form.samplesRevision(), samples);
+    const int resampled = 4 * (n - 1) + 1;
+    EXPECT_EQ(form.ride().samples.rowCount() - 1, resampled);
+    // The sliders reach the whole resampled ride, the labels and profile follow.
+    for (std::string_view id : {ids::kStartSlider, ids::kEndSlider}) EXPECT_EQ(form.control(id).max, resampled);
+    EXPECT_EQ(form.control(ids::kEndSlider).value, resampled);
+    EXPECT_NE(form.routeView().RouteTotalDistance, total);
+    EXPECT_EQ(form.control(ids::kRouteValue).caption, form.routeView().routeLabel);
+    EXPECT_NE(form.routeView().routeLabel.find(" mi"), std::string::npos);  // a miles/feet ride
+    form.press(ids::kCalc15);                                               // off now
+    EXPECT_EQ(form.ride().samples.rowCount() - 1, resampled);
+
+    // A 5-second ride after a 60-second one, a HAC4 ride, and a 60-second
+    // file that holds no data all leave it off.
+    rig.importRide(exampleFile("alpine-loop-60s.hrm"));
+    EXPECT_TRUE(form.control(ids::kCalc15).enabled);
+    rig.importRide(exampleFile("alpine-loop.hrm"));
+    EXPECT_FALSE(form.control(ids::kCalc15).enabled);
+    rig.importRide(exampleFile("alpine-loop-60s.hrm"));
+    rig.importRide(exampleFile("alpine-loop.tur"));
+    EXPECT_FALSE(form.control(ids::kCalc15).enabled);
+    rig.importRide(exampleFile("alpine-loop-60s.hrm"));
+    std::string noData(asText(readAll(exampleFile("alpine-loop-60s.hrm"))));
+    noData.replace(noData.find("[HRData]"), 8, "[HRDatx]");
+    writeAll(rig.dir / "nodata.hrm", noData);
+    rig.importRide(rig.dir / "nodata.hrm");
+    EXPECT_EQ(form.control("ECodeValue").caption, "33");
+    EXPECT_FALSE(form.control(ids::kCalc15).enabled);
+}
+
+}  // namespace
+}  // namespace vb::test
