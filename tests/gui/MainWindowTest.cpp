@@ -1,0 +1,392 @@
+// The desktop window over the window model: every control shown where the
+// model places it, the model's events reached from the widgets, the model's
+// state copied back, the grid, the profile and the message boxes.
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <fstream>
+
+#include "GuiTestSupport.h"
+#include "gui/MainWindow.h"
+#include "gui/ProfileWidget.h"
+#include "gui/SampleGridModel.h"
+#include "gui/TabStrip.h"
+#include "gui/UpDown.h"
+
+using namespace vb;
+using namespace vb::test;
+
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+/// Pixels of the picture that are plainly red, and plainly black.
+std::pair<int, int> redAndBlack(const QImage& picture) {
+    int red = 0, black = 0;
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60) ++red;
+            if (c.red() < 60 && c.green() < 60 && c.blue() < 60) ++black;
+        }
+    return {red, black};
+}
+
+template <typename W>
+W* widget(const gui::MainWindow& window, std::string_view id) {
+    auto* found = qobject_cast<W*>(window.widgetFor(id));
+    if (found == nullptr) qFatal("no widget of the expected kind for %s", std::string(id).c_str());
+    return found;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensWithTitleAndLayoutOfTheModel();
+    void importThroughTheDialogFillsGridAndDrawsProfile();
+    void filenameRuleSwitchesTheProgramButtons();
+    void slidersAndLabelsFollowTheModel();
+    void numberBoxesKeepTypedTextAndStepWithArrows();
+    void tabsListsAndCheckBoxesReachTheModel();
+    void modelMessagesAppearAsModalMessageBoxes();
+    void dialogsPortShowsBoxesAndConvertsFilters();
+    void closingWritesTheSettingsFile();
+};
+
+void MainWindowTest::opensWithTitleAndLayoutOfTheModel() {
+    ScratchSettings settings;
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    gui::MainWindow window(dialogs, settings.file());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(window.windowTitle(), QStringLiteral("Velobridge (Version0.6a)"));
+    QCOMPARE(window.size(), QSize(671, 568));  // 10065 × 8520 twips at 15 twips a pixel
+    // The profile area (135, 4400) 7510 × 3370 twips, edges rounded to pixels.
+    QCOMPARE(window.profile()->geometry(), QRect(9, 293, 501, 225));
+    QCOMPARE(window.profile()->parentWidget(), &window);
+
+    // Every control has a widget in its parent's widget, at its place.
+    for (const Control& c : window.form().controls()) {
+        QWidget* w = window.widgetFor(c.id);
+        QVERIFY2(w != nullptr, c.id.c_str());
+        QWidget* parent = c.parent.empty() ? &window : window.widgetFor(c.parent);
+        QVERIFY2(w->parentWidget() == parent, c.id.c_str());
+        const auto pixel = [](int twips) { return qRound(twips / 15.0); };
+        const QRect expected(pixel(c.rect.left), pixel(c.rect.top),
+                             pixel(c.rect.left + c.rect.width) - pixel(c.rect.left),
+                             pixel(c.rect.top + c.rect.height) - pixel(c.rect.top));
+        if (c.kind == ControlKind::separator) {
+            QVERIFY2(expected.adjusted(-1, -1, 1, 1).contains(w->geometry()), c.id.c_str());
+        } else if (c.kind == ControlKind::numberBox) {
+            // The text and the arrows share the box's place, arrows at the right.
+            gui::UpDown* arrows = window.upDownFor(c.id);
+            QVERIFY2(arrows != nullptr, c.id.c_str());
+            QCOMPARE(w->geometry().topLeft(), expected.topLeft());
+            QCOMPARE(w->geometry().right() + 1, arrows->geometry().left());
+            QCOMPARE(arrows->geometry().right(), expected.right());
+            QVERIFY(arrows->width() >= 15 && arrows->width() <= 18);
+        } else {
+            QVERIFY2(w->geometry() == expected, c.id.c_str());
+        }
+        QCOMPARE(w->isEnabled(), c.enabled);
+    }
+
+    // The tab strip with its fourth tab, "Control Center" shown.
+    auto* tabs = widget<gui::TabStrip>(window, ids::kMainTabs);
+    QCOMPARE(tabs->tabBar()->count(), 4);
+    QCOMPARE(tabs->tabBar()->tabText(0), QStringLiteral("Control Center"));
+    QCOMPARE(tabs->tabBar()->tabText(3), QStringLiteral("HRM Converter"));
+    QCOMPARE(tabs->tabBar()->currentIndex(), 0);
+    QVERIFY(widget<QGroupBox>(window, "FrameSettings")->isVisible());
+    QVERIFY(!widget<QGroupBox>(window, "FramePreferences")->isVisible());
+
+    // Captions, texts and looks from the model.
+    QCOMPARE(widget<QPushButton>(window, ids::kImport)->text(), QStringLiteral("Import"));
+    QCOMPARE(widget<QGroupBox>(window, "FrameData")->title(), QStringLiteral("Polar/HAC4 Data"));
+    auto* name = widget<QLineEdit>(window, ids::kFilename);
+    QCOMPARE(name->text(), QStringLiteral("-"));
+    QCOMPARE(name->maxLength(), 16);
+    auto* title = widget<QLabel>(window, "AboutTitle");
+    QVERIFY(title->font().bold());
+    QCOMPARE(title->font().pointSize(), 12);
+    QVERIFY(title->alignment() & Qt::AlignHCenter);
+    QVERIFY(!widget<QSlider>(window, ids::kStartSlider)->isEnabled());
+    QVERIFY(!widget<QPushButton>(window, ids::kCalc15)->isEnabled());
+    QVERIFY(watcher.shown.empty());
+}
+
+void MainWindowTest::importThroughTheDialogFillsGridAndDrawsProfile() {
+    Settings chosen;
+    chosen.hrm_path = std::string(VB_EXAMPLES_DIR) + "/";
+    ScratchSettings settings(chosen);
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher(QMessageBox::Yes);
+    gui::MainWindow window(dialogs, settings.file());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.gridModel()->rowCount(), 1);  // the empty first row of a new table
+    const auto [redBefore, blackBefore] = redAndBlack(window.profile()->grab().toImage());
+    QCOMPARE(redBefore + blackBefore, 0);  // nothing drawn before the first import
+
+    dialogs.files.push_back(exampleRide("alpine-loop.hrm").string());
+    QTest::mouseClick(widget<QPushButton>(window, ids::kImport), Qt::LeftButton);
+    QCOMPARE(dialogs.filters.size(), std::size_t(1));
+    QCOMPARE(dialogs.filters[0], std::string("(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur"));
+
+    const SampleTable& table = window.form().ride().samples;
+    QVERIFY(table.sampleCount() > 1000);
+    gui::SampleGridModel* grid = window.gridModel();
+    QCOMPARE(grid->rowCount(), table.sampleCount());
+    QCOMPARE(grid->columnCount(), 3);
+    QCOMPARE(grid->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Speed"));
+    for (int row : {0, 1, table.sampleCount() / 2, table.sampleCount() - 1})
+        for (int column = 0; column < 3; ++column)
+            QCOMPARE(grid->data(grid->index(row, column)).toString(),
+                     qs(std::string(table.text(row + 1, column))));
+    QCOMPARE(window.grid()->model()->rowCount(), table.sampleCount());
+
+    auto [red, black] = redAndBlack(window.profile()->grab().toImage());
+    QVERIFY2(red > 200, qPrintable(QString::number(red)));  // the whole ride is the stretch at first
+    auto* end = widget<QSlider>(window, ids::kEndSlider);
+    QVERIFY(end->isEnabled());
+    QCOMPARE(end->maximum(), window.form().control(ids::kEndSlider).max);
+    QCOMPARE(end->value(), end->maximum());
+    end->setValue(end->maximum() / 4);
+    std::tie(red, black) = redAndBlack(window.profile()->grab().toImage());
+    QVERIFY(red > 20 && black > 200);
+    QCOMPARE(widget<QLabel>(window, "VersionValue")->text(), qs(window.form().control("VersionValue").caption));
+    QCOMPARE(widget<QLineEdit>(window, ids::kFilename)->text(), QStringLiteral("alpine-loop"));
+
+    // The same file again: the append question, answered Yes, doubles the grid.
+    const int rows = table.sampleCount();
+    dialogs.files.push_back(exampleRide("alpine-loop.hrm").string());
+    QTest::mouseClick(widget<QPushButton>(window, ids::kImport), Qt::LeftButton);
+    QCOMPARE(watcher.shown.size(), std::size_t(1));
+    QCOMPARE(watcher.shown[0].title, QStringLiteral("Velobridge"));
+    QCOMPARE(watcher.shown[0].icon, QMessageBox::Question);
+    QCOMPARE(watcher.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(grid->rowCount(), 2 * rows);
+    QCOMPARE(grid->data(grid->index(2 * rows - 1, 2)).toString(), qs(std::string(table.text(2 * rows, 2))));
+}
+
+void MainWindowTest::filenameRuleSwitchesTheProgramButtons() {
+    ScratchSettings settings;
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    gui::MainWindow window(dialogs, settings.file());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* name = widget<QLineEdit>(window, ids::kFilename);
+    auto* catalyst = widget<QPushButton>(window, ids::kCatalyst);
+    auto* fortius = widget<QPushButton>(window, ids::kFortius);
+    QVERIFY(!catalyst->isEnabled() && !fortius->isEnabled());
+
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_End);
+    QTest::keyClick(name, Qt::Key_Backspace);  // "-" gone: still no name
+    QVERIFY(!catalyst->isEnabled() && !fortius->isEnabled());
+    QTest::keyClicks(name, "r");
+    QVERIFY(catalyst->isEnabled() && fortius->isEnabled());
+    QCOMPARE(window.form().ride().ProgramName, std::string("r"));
+    QTest::keyClick(name, Qt::Key_Backspace);
+    QVERIFY(!catalyst->isEnabled() && !fortius->isEnabled());
+
+    // The box holds 16 characters; typing keeps the cursor where the rider types.
+    QTest::keyClicks(name, "alpine-loop-long-name");
+    QCOMPARE(name->text(), QStringLiteral("alpine-loop-long"));
+    QCOMPARE(window.form().control(ids::kFilename).text, std::string("alpine-loop-long"));
+    QTest::keyClick(name, Qt::Key_Home);
+    QTest::keyClick(name, Qt::Key_Delete);
+    QTest::keyClicks(name, "A");
+    QCOMPARE(name->text(), QStringLiteral("Alpine-loop-long"));
+    QCOMPARE(name->cursorPosition(), 1);
+    QVERIFY(watcher.shown.empty());
+}
+
+void MainWindowTest::slidersAndLabelsFollowTheModel() {
+    ScratchSettings settings;
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    gui::MainWindow window(dialogs, settings.file());
+    window.importRide(exampleRide("alpine-loop.tur"));
+    auto* start = widget<QSlider>(window, ids::kStartSlider);
+    auto* end = widget<QSlider>(window, ids::kEndSlider);
+    const int last = window.form().routeView().lastRow;
+    QVERIFY(last > 10);
+    QCOMPARE(start->maximum(), last);
+    QCOMPARE(end->value(), last);
+
+    start->setValue(last / 2);
+    QCOMPARE(window.form().routeView().startPos, last / 2);
+    end->setValue(last / 4);  // before the start: the rule puts it one row after the start
+    QCOMPARE(window.form().routeView().endPos, last / 2 + 1);
+    QCOMPARE(end->value(), last / 2 + 1);
+    QCOMPARE(widget<QLabel>(window, ids::kStartValue)->text(),
+             qs(window.form().control(ids::kStartValue).caption));
+    QCOMPARE(widget<QLabel>(window, ids::kRouteValue)->text(),
+             qs(window.form().control(ids::kRouteValue).caption));
+    QVERIFY(widget<QLabel>(window, ids::kRouteValue)->text().startsWith(u'~'));
+    QVERIFY(watcher.shown.empty());
+}
+
+void MainWindowTest::numberBoxesKeepTypedTextAndStepWithArrows() {
+    ScratchSettings settings;
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    gui::MainWindow window(dialogs, settings.file());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* climb = widget<QLineEdit>(window, "CatMaxClimb");
+    gui::UpDown* arrows = window.upDownFor("CatMaxClimb");
+    QCOMPARE(climb->text(), QStringLiteral("9"));
+    QTest::mouseClick(arrows->upButton(), Qt::LeftButton);  // 9 is the top
+    QCOMPARE(climb->text(), QStringLiteral("9"));
+    QTest::mouseClick(arrows->downButton(), Qt::LeftButton);
+    QCOMPARE(climb->text(), QStringLiteral("8"));
+    QCOMPARE(window.form().control("CatMaxClimb").text, std::string("8"));
+
+    climb->selectAll();
+    QTest::keyClicks(climb, "25 %");  // typed text stays as typed, beyond the arrows' range
+    QCOMPARE(climb->text(), QStringLiteral("25 %"));
+    QCOMPARE(window.form().control("CatMaxClimb").text, std::string("25 %"));
+    QTest::mouseClick(arrows->downButton(), Qt::LeftButton);
+    QCOMPARE(climb->text(), qs(window.form().control("CatMaxClimb").text));
+    QVERIFY(watcher.shown.empty());
+}
+
+void MainWindowTest::tabsListsAndCheckBoxesReachTheModel() {
+    ScratchSettings scratch;
+    const std::filesystem::path programs = scratch.root() / "programs";
+    std::filesystem::create_directories(programs);
+    for (const char* file : {"b.pgm", "a.pgm", "notes.txt"}) std::ofstream(programs / file) << "x";
+    Settings chosen;
+    chosen.pgm_path = programs.string() + "/";
+    ScratchSettings settings(chosen);
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    gui::MainWindow window(dialogs, settings.file());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    auto* tabs = widget<gui::TabStrip>(window, ids::kMainTabs);
+    tabs->tabBar()->setCurrentIndex(3);
+    QCOMPARE(window.form().control(ids::kMainTabs).value, 3);
+    QVERIFY(widget<QGroupBox>(window, "FrameHrmConverter")->isVisible());
+    QVERIFY(!widget<QGroupBox>(window, "FrameSettings")->isVisible());
+    // The inner strip of the run files works the same way.
+    auto* runTabs = widget<gui::TabStrip>(window, "RunTabs");
+    QCOMPARE(runTabs->tabBar()->count(), 3);
+    runTabs->tabBar()->setCurrentIndex(2);
+    QCOMPARE(window.form().control("RunTabs").value, 2);
+    QVERIFY(widget<QListWidget>(window, ids::kRunInfoList)->isVisible());
+
+    tabs->tabBar()->setCurrentIndex(2);
+    auto* list = widget<QListWidget>(window, ids::kPgmList);
+    QVERIFY(list->isVisible());
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("a.pgm"));
+    QCOMPARE(list->item(1)->text(), QStringLiteral("b.pgm"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QCOMPARE(window.form().control(ids::kPgmList).selected, 1);
+    QCOMPARE(list->currentRow(), 1);
+
+    tabs->tabBar()->setCurrentIndex(0);
+    auto* warmup = widget<QCheckBox>(window, "AddWarmup");
+    QTest::mouseClick(warmup, Qt::LeftButton);
+    QVERIFY(window.form().control("AddWarmup").checked);
+    QVERIFY(warmup->isChecked());
+    QVERIFY(watcher.otherModals.empty());
+}
+
+void MainWindowTest::modelMessagesAppearAsModalMessageBoxes() {
+    ScratchSettings settings;
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    gui::MainWindow window(dialogs, settings.file());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.importRide(exampleRide("alpine-loop.hrm"));
+    auto* name = widget<QLineEdit>(window, ids::kFilename);
+    name->selectAll();
+    QTest::keyClicks(name, "a/b");
+    QTest::mouseClick(widget<QPushButton>(window, ids::kCatalyst), Qt::LeftButton);
+
+    QCOMPARE(watcher.shown.size(), std::size_t(1));
+    const ShownBox& box = watcher.shown[0];
+    QCOMPARE(box.title, QStringLiteral("Velobridge-Msg"));
+    QCOMPARE(box.text, QStringLiteral("Incorrect Filename!!!"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(box.modal);
+    QVERIFY(watcher.otherModals.empty());
+}
+
+void MainWindowTest::dialogsPortShowsBoxesAndConvertsFilters() {
+    QCOMPARE(gui::qtFileFilter("(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur"),
+             QStringLiteral("(*.hrm Polar File) (*.hrm);;(*.tur HAC4 File) (*.tur)"));
+    QCOMPARE(gui::qtFileFilter("(*.caf Catalyst (blue) Data File)|*.caf"),
+             QStringLiteral("(*.caf Catalyst (blue) Data File) (*.caf)"));
+    QCOMPARE(gui::qtFileFilter("Rides|*.hrm;*.tur"), QStringLiteral("Rides (*.hrm *.tur)"));
+    QCOMPARE(gui::messageText("line 1\r\nline 2\rline 3"), QStringLiteral("line 1\nline 2\nline 3"));
+
+    QWidget owner;
+    gui::QtDialogs dialogs(&owner);
+    {
+        ModalWatcher no(QMessageBox::No);
+        QVERIFY(!dialogs.askYesNo("Velobridge", "You like to add this file?"));
+        QCOMPARE(no.shown.size(), std::size_t(1));
+        QCOMPARE(no.shown[0].icon, QMessageBox::Question);
+        QCOMPARE(no.shown[0].text, QStringLiteral("You like to add this file?"));
+    }
+    {
+        ModalWatcher yes(QMessageBox::Yes);
+        QVERIFY(dialogs.askYesNo("Velobridge", "You like to add this file?"));
+        // A text with markup characters is shown as written.
+        dialogs.showMessage("Velobridge - MSG", "<b>PGM <> PGMF</b>", MessageIcon::information);
+        QCOMPARE(yes.shown.size(), std::size_t(2));
+        QCOMPARE(yes.shown[1].title, QStringLiteral("Velobridge - MSG"));
+        QCOMPARE(yes.shown[1].icon, QMessageBox::Information);
+        QCOMPARE(yes.shown[1].text, QStringLiteral("<b>PGM <> PGMF</b>"));
+    }
+}
+
+void MainWindowTest::closingWritesTheSettingsFile() {
+    ScratchSettings settings;
+    std::filesystem::remove(settings.file());
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    {
+        gui::MainWindow window(dialogs, settings.file());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* climb = widget<QLineEdit>(window, "FortMaxClimb");
+        climb->selectAll();
+        QTest::keyClicks(climb, "12");
+        QVERIFY(!std::filesystem::exists(settings.file()));
+        QVERIFY(window.close());
+    }
+    RecordingPrompter prompter;
+    const auto read = loadSettingsFile(settings.file(), prompter);
+    QVERIFY(read.ok() && read.value().has_value());
+    QCOMPARE(read.value()->fort_max_climb, std::string("12"));
+    QVERIFY(watcher.shown.empty());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
