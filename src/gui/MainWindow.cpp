@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +17,7 @@
 #include <exception>
 
 #include "form/Layout.h"
+#include "gui/FrameBox.h"
 #include "gui/ProfileWidget.h"
 #include "gui/QtDialogs.h"
 #include "gui/SampleGridModel.h"
@@ -197,7 +197,7 @@ QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& bi
         if (auto* strip = qobject_cast<TabStrip*>(parent)) strip->addPage(widget, c.value);
         break;
     }
-    case ControlKind::frame: widget = new QGroupBox(parent); break;
+    case ControlKind::frame: widget = new FrameBox(parent); break;
     case ControlKind::label: {
         auto* label = new QLabel(parent);
         label->setAlignment(horizontal(c.align) | Qt::AlignTop);
@@ -403,7 +403,7 @@ void MainWindow::sync(const Control& c, Binding& binding) {
         strip->showTab(c.value);
         break;
     }
-    case ControlKind::frame: static_cast<QGroupBox*>(widget)->setTitle(qs(c.caption)); break;
+    case ControlKind::frame: static_cast<FrameBox*>(widget)->setCaption(qs(c.caption)); break;
     case ControlKind::label: static_cast<QLabel*>(widget)->setText(qs(c.caption)); break;
     case ControlKind::textBox:
     case ControlKind::numberBox:

@@ -3,7 +3,6 @@
 // state copied back, the grid, the profile and the message boxes.
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +16,7 @@
 #include <fstream>
 
 #include "GuiTestSupport.h"
+#include "gui/FrameBox.h"
 #include "gui/MainWindow.h"
 #include "gui/ProfileWidget.h"
 #include "gui/SampleGridModel.h"
@@ -113,12 +113,12 @@ void MainWindowTest::opensWithTitleAndLayoutOfTheModel() {
     QCOMPARE(tabs->tabBar()->tabText(0), QStringLiteral("Control Center"));
     QCOMPARE(tabs->tabBar()->tabText(3), QStringLiteral("HRM Converter"));
     QCOMPARE(tabs->tabBar()->currentIndex(), 0);
-    QVERIFY(widget<QGroupBox>(window, "FrameSettings")->isVisible());
-    QVERIFY(!widget<QGroupBox>(window, "FramePreferences")->isVisible());
+    QVERIFY(widget<gui::FrameBox>(window, "FrameSettings")->isVisible());
+    QVERIFY(!widget<gui::FrameBox>(window, "FramePreferences")->isVisible());
 
     // Captions, texts and looks from the model.
     QCOMPARE(widget<QPushButton>(window, ids::kImport)->text(), QStringLiteral("Import"));
-    QCOMPARE(widget<QGroupBox>(window, "FrameData")->title(), QStringLiteral("Polar/HAC4 Data"));
+    QCOMPARE(widget<gui::FrameBox>(window, "FrameData")->caption(), QStringLiteral("Polar/HAC4 Data"));
     auto* name = widget<QLineEdit>(window, ids::kFilename);
     QCOMPARE(name->text(), QStringLiteral("-"));
     QCOMPARE(name->maxLength(), 16);
@@ -287,8 +287,8 @@ void MainWindowTest::tabsListsAndCheckBoxesReachTheModel() {
     auto* tabs = widget<gui::TabStrip>(window, ids::kMainTabs);
     tabs->tabBar()->setCurrentIndex(3);
     QCOMPARE(window.form().control(ids::kMainTabs).value, 3);
-    QVERIFY(widget<QGroupBox>(window, "FrameHrmConverter")->isVisible());
-    QVERIFY(!widget<QGroupBox>(window, "FrameSettings")->isVisible());
+    QVERIFY(widget<gui::FrameBox>(window, "FrameHrmConverter")->isVisible());
+    QVERIFY(!widget<gui::FrameBox>(window, "FrameSettings")->isVisible());
     // The inner strip of the run files works the same way.
     auto* runTabs = widget<gui::TabStrip>(window, "RunTabs");
     QCOMPARE(runTabs->tabBar()->count(), 3);
