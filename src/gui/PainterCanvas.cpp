@@ -12,11 +12,19 @@ PainterCanvas::PainterCanvas(QPainter& painter, int originLeft, int originTop, Q
     applyPen();
 }
 
+PainterCanvas::~PainterCanvas() { flush(); }
+
 QPointF PainterCanvas::toPixels(double x, double y) const {
     return {(x - m_originLeft) / kTwipsPerPixel, (y - m_originTop) / kTwipsPerPixel};
 }
 
+void PainterCanvas::flush() {
+    if (m_polyline.size() > 1) m_painter.drawPolyline(m_polyline.constData(), static_cast<int>(m_polyline.size()));
+    m_polyline.clear();
+}
+
 void PainterCanvas::applyPen() {
+    flush();
     QPen pen(m_colour, m_penPixels);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
@@ -24,23 +32,36 @@ void PainterCanvas::applyPen() {
 }
 
 void PainterCanvas::clearRect(int left, int top, int width, int height) {
+    flush();
     m_painter.fillRect(pxRect({left - m_originLeft, top - m_originTop, width, height}), m_face);
 }
 
 void PainterCanvas::setPenColour(Rgb colour) {
-    m_colour = QColor(colour.r, colour.g, colour.b);
+    const QColor next(colour.r, colour.g, colour.b);
+    if (next == m_colour) return;
+    m_colour = next;
     applyPen();
 }
 
 void PainterCanvas::setPenWidth(int width) {
-    m_penPixels = std::max(kMinPenPixels, width / kTwipsPerPixel);
+    const double pixels = std::max(kMinPenPixels, width / kTwipsPerPixel);
+    if (pixels == m_penPixels) return;
+    m_penPixels = pixels;
     applyPen();
 }
 
-void PainterCanvas::point(double x, double y) { m_painter.drawPoint(toPixels(x, y)); }
+void PainterCanvas::point(double x, double y) {
+    flush();
+    m_painter.drawPoint(toPixels(x, y));
+}
 
 void PainterCanvas::line(double x1, double y1, double x2, double y2) {
-    m_painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
+    const QPointF from = toPixels(x1, y1);
+    if (m_polyline.isEmpty() || m_polyline.back() != from) {
+        flush();
+        m_polyline.push_back(from);
+    }
+    m_polyline.push_back(toPixels(x2, y2));
 }
 
 }  // namespace vb::gui
