@@ -11,6 +11,15 @@ constexpr int kBoxWidth = 495 + kSpinnerWidth;
 constexpr int kBoxHeight = 285;
 constexpr int kLabelHeight = 255;
 
+// "Name(i)", the id of member i of a control array.
+std::string member(std::string_view name, int i) {
+    std::string id(name);
+    id += '(';
+    id += std::to_string(i);
+    id += ')';
+    return id;
+}
+
 class Builder {
 public:
     Control& add(std::string id, ControlKind kind, std::string parent, Rect rect, std::string caption = {}) {
@@ -123,10 +132,10 @@ void preferencesTab(Builder& b) {
                               "Catalyst V2.0 (blue) Run File Path (*.caf)"};
     for (int i = 0; i < 5; ++i) {
         const int top = 120 + 600 * i;
-        const std::string index = "(" + std::to_string(i) + ")";
-        b.label("PathCaption" + index, frame, {5400, top, 4095, kLabelHeight}, captions[i]).align = TextAlign::right;
-        b.button("Command3" + index, frame, {120, top + 240, 255, 255}, "*");
-        b.add("PathBox" + index, ControlKind::textBox, frame, {480, top + 240, 9015, 330});
+        b.label(member("PathCaption", i), frame, {5400, top, 4095, kLabelHeight}, captions[i]).align =
+            TextAlign::right;
+        b.button(member("Command3", i), frame, {120, top + 240, 255, 255}, "*");
+        b.add(member("PathBox", i), ControlKind::textBox, frame, {480, top + 240, 9015, 330});
     }
 }
 
@@ -139,8 +148,8 @@ void pgmConverterTab(Builder& b) {
     const char* captions[] = {"Typ", "Program", "Route"};
     for (int i = 0; i < 3; ++i) {
         const int top = 240 + 720 * i;
-        b.label("Label12(" + std::to_string(2 * i) + ")", frame, {4680, top, 1695, kLabelHeight}, captions[i]);
-        b.label("Label12(" + std::to_string(2 * i + 1) + ")", frame, {4680, top + 240, 1695, kLabelHeight}, "-");
+        b.label(member("Label12", 2 * i), frame, {4680, top, 1695, kLabelHeight}, captions[i]);
+        b.label(member("Label12", 2 * i + 1), frame, {4680, top + 240, 1695, kLabelHeight}, "-");
     }
     b.add("ConverterLine(0)", ControlKind::separator, frame, {4620, 240, 0, 2655});
     b.add("ConverterLine(1)", ControlKind::separator, frame, {4680, 840, 1695, 0});
@@ -149,11 +158,10 @@ void pgmConverterTab(Builder& b) {
 }
 
 void runFileTab(Builder& b, int index, const std::string& page, const char* pattern) {
-    const std::string i = "(" + std::to_string(index) + ")";
-    Control& list = b.add("File1" + i, ControlKind::fileList, page, {60, 60, 2895, 735});
+    Control& list = b.add(member("File1", index), ControlKind::fileList, page, {60, 60, 2895, 735});
     list.pattern = pattern;
-    b.button("Command2" + i, page, {3060, 60, 1335, 315}, "Refresh");
-    b.button("Command5" + i, page, {3060, 420, 1335, 315}, "Convert All");
+    b.button(member("Command2", index), page, {3060, 60, 1335, 315}, "Refresh");
+    b.button(member("Command5", index), page, {3060, 420, 1335, 315}, "Convert All");
 }
 
 void hrmConverterTab(Builder& b) {
@@ -181,7 +189,7 @@ void routeArea(Builder& b) {
     b.label("RouteValue", "", {840, 4110, 1935, kLabelHeight}, "");
     b.label("LabelFilename", "", {2835, 3990, 720, kLabelHeight}, "Filename:");
     Control& name = b.add("Text2", ControlKind::textBox, "", {3555, 3960, 2055, 285});
-    name.text = "-";
+    name.text.assign(1, '-');  // (a one-character literal trips a false -Wrestrict in g++ 12 -O3)
     name.maxLength = 16;
     b.button("Command9(0)", "", {5715, 3960, 855, 255}, "Catalyst", false);
     b.button("Command9(1)", "", {6675, 3960, 855, 255}, "Fortius", false);
