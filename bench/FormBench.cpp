@@ -5,7 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -41,7 +40,7 @@ private:
 };
 
 void BM_ImportThroughWindow(benchmark::State& state) {
-    const fs::path folder = fs::temp_directory_path() / ("vb-form-bench-" + std::to_string(::getpid()));
+    const fs::path folder = fs::temp_directory_path() / "vb-form-bench";
     fs::create_directories(folder);
     const fs::path file = folder / "bench.hrm";
     const std::string text = largeHrm();

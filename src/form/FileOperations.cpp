@@ -32,12 +32,9 @@ void MainForm::State::Command6_Click() {
 
 void MainForm::State::Command7_Click() {
     const Settings s = settings();
-    if (auto made = ensureFolder(pathFromUtf8(workingFolder(s, "RLV"))); !made) {
-        showError(kTitleApp, made.error().message);
-        return;
-    }
-    if (auto written = writeRlvFile(rlvFilePath(s, script), script); !written)
-        showError(kTitleApp, written.error().message);
+    Result<void> written = ensureFolder(pathFromUtf8(workingFolder(s, "RLV")));
+    if (written) written = writeRlvFile(rlvFilePath(s, script), script);
+    if (!written) showError(kTitleApp, "No RLV file was written: " + written.error().message);
 }
 
 void MainForm::State::File2_Click() {
@@ -55,7 +52,8 @@ void MainForm::State::Command10_Click() {
                                     list.items[static_cast<std::size_t>(list.selected)],
                                     pathFromUtf8(workingFolder(settings(), "PGMF_Conv")));
         // A file that is V2.0 already is told by the status label alone.
-        if (!converted && !hasConvV2Header(converter.ConvBuffer)) showError(kTitleMsg, converted.error().message);
+        if (!converted && !hasConvV2Header(converter.ConvBuffer))
+            showError(kTitleMsg, "No program was converted: " + converted.error().message);
     }
     readList(list);
 }
@@ -70,12 +68,9 @@ void MainForm::State::File1_Click(int index) {
 
 void MainForm::State::Command4_Click() {
     const Settings s = settings();
-    if (auto made = ensureFolder(pathFromUtf8(workingFolder(s, "HRM"))); !made) {
-        showError(kTitleRunMsg, made.error().message);
-        return;
-    }
-    if (auto written = writeHrmFile(hrmFilePath(s, run), run, at("BaseSetting").text); !written)
-        showError(kTitleRunMsg, written.error().message);
+    Result<void> written = ensureFolder(pathFromUtf8(workingFolder(s, "HRM")));
+    if (written) written = writeHrmFile(hrmFilePath(s, run), run, at("BaseSetting").text);
+    if (!written) showError(kTitleRunMsg, "No HRM file was written: " + written.error().message);
 }
 
 void MainForm::State::Command5_Click(int index) {

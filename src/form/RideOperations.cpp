@@ -59,7 +59,7 @@ void MainForm::State::Text2_Change() {
 
 void MainForm::State::calc15() {
     if (auto resampled = calc15SecInterval(ride); !resampled) {
-        showError(kTitleMsg, resampled.error().message);
+        showError(kTitleMsg, "The ride was not resampled: " + resampled.error().message);
         return;
     }
     ++samplesRevision;
@@ -77,7 +77,10 @@ void MainForm::State::Command9_Click(int index) {
     const Settings s = settings();
     const ProgramRequest request = programRequest(s, index == 0 ? Target::catalyst : Target::fortius,
                                                   row(view.startPos), row(view.endPos), ride.ProgramName);
-    if (auto written = writeProgram(ride, request, s); !written) showError(kTitleMsg, written.error().message);
+    if (auto written = writeProgram(ride, request, s); !written) {
+        const std::string& reason = written.error().message;
+        showError(kTitleMsg, reason == kIncorrectFilename ? reason : "No program was written: " + reason);
+    }
 }
 
 }  // namespace vb

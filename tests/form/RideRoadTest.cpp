@@ -204,6 +204,13 @@ TEST(Programs, FilenameRuleNameRefusalAndWriteFailures) {
     FormRig rig;
     rig.start();
     MainForm& form = *rig.form;
+    // A name typed before any ride is read: the empty table is refused, not written.
+    form.setText(ids::kFilename, "early");
+    form.press(ids::kCatalyst);
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_FALSE(fs::exists(rig.base / "PGM" / "early.pgm"));
+    rig.dialogs.messages.clear();
+
     rig.importRide(exampleFile("alpine-loop.hrm"));
     form.setText(ids::kFilename, "");
     EXPECT_FALSE(form.control(ids::kCatalyst).enabled);
