@@ -36,17 +36,12 @@ double milliseconds(const QElapsedTimer& timer) { return static_cast<double>(tim
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    vb::test::ScratchSettings settings;
-    const std::filesystem::path ride = settings.root() / "large.hrm";
+    vb::test::WindowSession session;
+    vb::gui::MainWindow& window = session.window;
+    const std::filesystem::path ride = session.scratch.root() / "large.hrm";
     writeLargeRide(ride);
 
-    vb::test::ScriptedDialogs dialogs;
-    vb::test::ModalWatcher watcher;
-    vb::gui::MainWindow window(dialogs, settings.file());
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) return 1;
-
-    dialogs.files.push_back(ride.string());
+    session.dialogs.files.push_back(ride.string());
     QElapsedTimer timer;
     timer.start();
     qobject_cast<QPushButton*>(window.widgetFor(vb::ids::kImport))->click();
@@ -85,5 +80,5 @@ int main(int argc, char* argv[]) {
     std::printf("jump to end+back   %.1f ms\n", jumpMs);
     std::printf("end slider moves   %.1f ms for %d (%.2f ms each, profile redrawn)\n", sliderMs, moves,
                 sliderMs / moves);
-    return watcher.shown.empty() && rows == vb::SampleTable::kMaxSamples ? 0 : 1;
+    return session.watcher.shown.empty() && rows == vb::SampleTable::kMaxSamples ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
@@ -17,6 +18,7 @@
 #include "app/Settings.h"
 #include "app/SettingsFile.h"
 #include "base/Files.h"
+#include "gui/MainWindow.h"
 #include "gui/QtDialogs.h"
 
 namespace vb::test {
@@ -97,6 +99,21 @@ private:
 
     QMessageBox::StandardButton m_answer;
     QTimer m_timer;
+};
+
+/// A window over a scratch settings file, with scripted file dialogs and a
+/// watcher answering its message boxes, shown on the screen.
+struct WindowSession {
+    explicit WindowSession(Settings settings = {}, QMessageBox::StandardButton answer = QMessageBox::Ok)
+        : scratch(std::move(settings)), watcher(answer), window(dialogs, scratch.file()) {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) qFatal("the window was not shown");
+    }
+
+    ScratchSettings scratch;
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    gui::MainWindow window;
 };
 
 }  // namespace vb::test

@@ -68,12 +68,8 @@ private slots:
 };
 
 void MainWindowTest::opensWithTitleAndLayoutOfTheModel() {
-    ScratchSettings settings;
-    ScriptedDialogs dialogs;
-    ModalWatcher watcher;
-    gui::MainWindow window(dialogs, settings.file());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowSession session;
+    gui::MainWindow& window = session.window;
 
     QCOMPARE(window.windowTitle(), QStringLiteral("Velobridge (Version0.6a)"));
     QCOMPARE(window.size(), QSize(671, 568));  // 10065 × 8520 twips at 15 twips a pixel
@@ -128,26 +124,22 @@ void MainWindowTest::opensWithTitleAndLayoutOfTheModel() {
     QVERIFY(title->alignment() & Qt::AlignHCenter);
     QVERIFY(!widget<QSlider>(window, ids::kStartSlider)->isEnabled());
     QVERIFY(!widget<QPushButton>(window, ids::kCalc15)->isEnabled());
-    QVERIFY(watcher.shown.empty());
+    QVERIFY(session.watcher.shown.empty());
 }
 
 void MainWindowTest::importThroughTheDialogFillsGridAndDrawsProfile() {
     Settings chosen;
     chosen.hrm_path = std::string(VB_EXAMPLES_DIR) + "/";
-    ScratchSettings settings(chosen);
-    ScriptedDialogs dialogs;
-    ModalWatcher watcher(QMessageBox::Yes);
-    gui::MainWindow window(dialogs, settings.file());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowSession session(chosen, QMessageBox::Yes);
+    gui::MainWindow& window = session.window;
     QCOMPARE(window.gridModel()->rowCount(), 1);  // the empty first row of a new table
     const auto [redBefore, blackBefore] = redAndBlack(window.profile()->grab().toImage());
     QCOMPARE(redBefore + blackBefore, 0);  // nothing drawn before the first import
 
-    dialogs.files.push_back(exampleRide("alpine-loop.hrm").string());
+    session.dialogs.files.push_back(exampleRide("alpine-loop.hrm").string());
     QTest::mouseClick(widget<QPushButton>(window, ids::kImport), Qt::LeftButton);
-    QCOMPARE(dialogs.filters.size(), std::size_t(1));
-    QCOMPARE(dialogs.filters[0], std::string("(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur"));
+    QCOMPARE(session.dialogs.filters.size(), std::size_t(1));
+    QCOMPARE(session.dialogs.filters[0], std::string("(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur"));
 
     const SampleTable& table = window.form().ride().samples;
     QVERIFY(table.sampleCount() > 1000);
@@ -175,23 +167,19 @@ void MainWindowTest::importThroughTheDialogFillsGridAndDrawsProfile() {
 
     // The same file again: the append question, answered Yes, doubles the grid.
     const int rows = table.sampleCount();
-    dialogs.files.push_back(exampleRide("alpine-loop.hrm").string());
+    session.dialogs.files.push_back(exampleRide("alpine-loop.hrm").string());
     QTest::mouseClick(widget<QPushButton>(window, ids::kImport), Qt::LeftButton);
-    QCOMPARE(watcher.shown.size(), std::size_t(1));
-    QCOMPARE(watcher.shown[0].title, QStringLiteral("Velobridge"));
-    QCOMPARE(watcher.shown[0].icon, QMessageBox::Question);
-    QCOMPARE(watcher.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(session.watcher.shown.size(), std::size_t(1));
+    QCOMPARE(session.watcher.shown[0].title, QStringLiteral("Velobridge"));
+    QCOMPARE(session.watcher.shown[0].icon, QMessageBox::Question);
+    QCOMPARE(session.watcher.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(grid->rowCount(), 2 * rows);
     QCOMPARE(grid->data(grid->index(2 * rows - 1, 2)).toString(), qs(std::string(table.text(2 * rows, 2))));
 }
 
 void MainWindowTest::filenameRuleSwitchesTheProgramButtons() {
-    ScratchSettings settings;
-    ScriptedDialogs dialogs;
-    ModalWatcher watcher;
-    gui::MainWindow window(dialogs, settings.file());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowSession session;
+    gui::MainWindow& window = session.window;
     auto* name = widget<QLineEdit>(window, ids::kFilename);
     auto* catalyst = widget<QPushButton>(window, ids::kCatalyst);
     auto* fortius = widget<QPushButton>(window, ids::kFortius);
@@ -216,14 +204,12 @@ void MainWindowTest::filenameRuleSwitchesTheProgramButtons() {
     QTest::keyClicks(name, "A");
     QCOMPARE(name->text(), QStringLiteral("Alpine-loop-long"));
     QCOMPARE(name->cursorPosition(), 1);
-    QVERIFY(watcher.shown.empty());
+    QVERIFY(session.watcher.shown.empty());
 }
 
 void MainWindowTest::slidersAndLabelsFollowTheModel() {
-    ScratchSettings settings;
-    ScriptedDialogs dialogs;
-    ModalWatcher watcher;
-    gui::MainWindow window(dialogs, settings.file());
+    WindowSession session;
+    gui::MainWindow& window = session.window;
     window.importRide(exampleRide("alpine-loop.tur"));
     auto* start = widget<QSlider>(window, ids::kStartSlider);
     auto* end = widget<QSlider>(window, ids::kEndSlider);
@@ -242,16 +228,12 @@ void MainWindowTest::slidersAndLabelsFollowTheModel() {
     QCOMPARE(widget<QLabel>(window, ids::kRouteValue)->text(),
              qs(window.form().control(ids::kRouteValue).caption));
     QVERIFY(widget<QLabel>(window, ids::kRouteValue)->text().startsWith(u'~'));
-    QVERIFY(watcher.shown.empty());
+    QVERIFY(session.watcher.shown.empty());
 }
 
 void MainWindowTest::numberBoxesKeepTypedTextAndStepWithArrows() {
-    ScratchSettings settings;
-    ScriptedDialogs dialogs;
-    ModalWatcher watcher;
-    gui::MainWindow window(dialogs, settings.file());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowSession session;
+    gui::MainWindow& window = session.window;
     auto* climb = widget<QLineEdit>(window, "CatMaxClimb");
     gui::UpDown* arrows = window.upDownFor("CatMaxClimb");
     QCOMPARE(climb->text(), QStringLiteral("9"));
@@ -267,22 +249,19 @@ void MainWindowTest::numberBoxesKeepTypedTextAndStepWithArrows() {
     QCOMPARE(window.form().control("CatMaxClimb").text, std::string("25 %"));
     QTest::mouseClick(arrows->downButton(), Qt::LeftButton);
     QCOMPARE(climb->text(), qs(window.form().control("CatMaxClimb").text));
-    QVERIFY(watcher.shown.empty());
+    QVERIFY(session.watcher.shown.empty());
 }
 
 void MainWindowTest::tabsListsAndCheckBoxesReachTheModel() {
     ScratchSettings scratch;
     const std::filesystem::path programs = scratch.root() / "programs";
     std::filesystem::create_directories(programs);
-    for (const char* file : {"b.pgm", "a.pgm", "notes.txt"}) std::ofstream(programs / file) << "x";
+    for (const char* file : {"b.pgm", "a.pgm", "notes.txt", "broken.ca"}) std::ofstream(programs / file) << "x";
     Settings chosen;
     chosen.pgm_path = programs.string() + "/";
-    ScratchSettings settings(chosen);
-    ScriptedDialogs dialogs;
-    ModalWatcher watcher;
-    gui::MainWindow window(dialogs, settings.file());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    chosen.ca_path = chosen.pgm_path;
+    WindowSession session(chosen);
+    gui::MainWindow& window = session.window;
 
     auto* tabs = widget<gui::TabStrip>(window, ids::kMainTabs);
     tabs->tabBar()->setCurrentIndex(3);
@@ -292,6 +271,15 @@ void MainWindowTest::tabsListsAndCheckBoxesReachTheModel() {
     // The inner strip of the run files works the same way.
     auto* runTabs = widget<gui::TabStrip>(window, "RunTabs");
     QCOMPARE(runTabs->tabBar()->count(), 3);
+    // A click on a run file describes it once: a broken file, one message.
+    auto* runs = widget<QListWidget>(window, "File1(0)");
+    QCOMPARE(runs->count(), 1);
+    QTest::mouseClick(runs->viewport(), Qt::LeftButton, {}, runs->visualItemRect(runs->item(0)).center());
+    QCOMPARE(window.form().control("File1(0)").selected, 0);
+    QCOMPARE(session.watcher.shown.size(), std::size_t(1));
+    QCOMPARE(session.watcher.shown[0].title, QStringLiteral("Velobridge - MSG"));
+    QTest::mouseClick(runs->viewport(), Qt::LeftButton, {}, runs->visualItemRect(runs->item(0)).center());
+    QCOMPARE(session.watcher.shown.size(), std::size_t(2));  // clicked again: described again
     runTabs->tabBar()->setCurrentIndex(2);
     QCOMPARE(window.form().control("RunTabs").value, 2);
     QVERIFY(widget<QListWidget>(window, ids::kRunInfoList)->isVisible());
@@ -311,30 +299,26 @@ void MainWindowTest::tabsListsAndCheckBoxesReachTheModel() {
     QTest::mouseClick(warmup, Qt::LeftButton);
     QVERIFY(window.form().control("AddWarmup").checked);
     QVERIFY(warmup->isChecked());
-    QVERIFY(watcher.otherModals.empty());
+    QVERIFY(session.watcher.otherModals.empty());
 }
 
 void MainWindowTest::modelMessagesAppearAsModalMessageBoxes() {
-    ScratchSettings settings;
-    ScriptedDialogs dialogs;
-    ModalWatcher watcher;
-    gui::MainWindow window(dialogs, settings.file());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowSession session;
+    gui::MainWindow& window = session.window;
     window.importRide(exampleRide("alpine-loop.hrm"));
     auto* name = widget<QLineEdit>(window, ids::kFilename);
     name->selectAll();
     QTest::keyClicks(name, "a/b");
     QTest::mouseClick(widget<QPushButton>(window, ids::kCatalyst), Qt::LeftButton);
 
-    QCOMPARE(watcher.shown.size(), std::size_t(1));
-    const ShownBox& box = watcher.shown[0];
+    QCOMPARE(session.watcher.shown.size(), std::size_t(1));
+    const ShownBox& box = session.watcher.shown[0];
     QCOMPARE(box.title, QStringLiteral("Velobridge-Msg"));
     QCOMPARE(box.text, QStringLiteral("Incorrect Filename!!!"));
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(box.modal);
-    QVERIFY(watcher.otherModals.empty());
+    QVERIFY(session.watcher.otherModals.empty());
 }
 
 void MainWindowTest::dialogsPortShowsBoxesAndConvertsFilters() {
