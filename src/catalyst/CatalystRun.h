@@ -47,6 +47,9 @@ struct CatalystRun {
     std::array<std::int16_t, 6> StartDateTime{};
 };
 
+/// Empties the record: no names, every table entry zero, every count 0.
+void resetRun(CatalystRun& run);
+
 /// Indexes into CatalystRun::StartDateTime.
 enum StartField : std::size_t { kYear = 0, kMonth = 1, kDayOfWeek = 2, kDay = 3, kHour = 4, kMinute = 5 };
 

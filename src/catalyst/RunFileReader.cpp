@@ -17,7 +17,6 @@ namespace {
 constexpr std::string_view kRule = "####################";
 
 constexpr std::size_t kV1NameSize = 32;
-constexpr std::size_t kV1SectionSize = 20;
 constexpr std::size_t kV1SkippedWords = 524;
 constexpr int kV1StepsPerKm = 200;  // 5-metre steps
 
@@ -321,9 +320,13 @@ RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, con
                           RunKind kind) {
     RunFileReport report;
     report.caption = runInfoCaption(kind);
-    // The record is read afresh and takes the place of the old one only when
-    // the file was read or could not be identified.
-    CatalystRun next;
+    // The record is read into a reset scratch record, which takes the place of
+    // the old one only when the file was read or could not be identified. The
+    // scratch record keeps the old tables for the next read, so that reading
+    // allocates nothing once the tables exist.
+    thread_local CatalystRun scratch;
+    CatalystRun& next = scratch;
+    resetRun(next);
     next.FileName = fileNameOf(path);
     std::vector<std::string> lines;
     std::optional<Failure> failure;
@@ -331,7 +334,7 @@ RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, con
     else if (kind == RunKind::v2) failure = readV2(next, data, lines);
 
     if (!failure) {
-        run = std::move(next);
+        std::swap(run, next);
         report.lines = std::move(lines);
         report.createHrmEnabled = run.LastSample > 0;
         return report;
@@ -340,7 +343,7 @@ RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, con
     report.identified = failure->identified;
     if (!failure->identified) {
         next.LastSample = 0;
-        run = std::move(next);
+        std::swap(run, next);
         report.failure = cantIdentify(path);
     } else {
         report.failure = "Run file refused: " + failure->reason + "\nFile: " + displayPath(path);
