@@ -38,10 +38,10 @@ TEST(Converter, DescribesConvertsAndRereadsTheList) {
     ASSERT_EQ(form.control("File2").items, (std::vector<std::string>{"blue.pgm", "climb.pgm"}));
 
     form.selectItem("File2", 1);
-    EXPECT_EQ(form.control("Label5").caption, "climb.pgm (Catalyst 1.0)");
-    EXPECT_EQ(form.control("Label12(1)").caption, "Slope");
-    EXPECT_EQ(form.control("Label12(3)").caption, "Distance");
-    EXPECT_EQ(form.control("Label12(5)").caption, "1");
+    expectTexts(form, {{"Label5", "climb.pgm (Catalyst 1.0)"},
+                       {"Label12(1)", "Slope"},
+                       {"Label12(3)", "Distance"},
+                       {"Label12(5)", "1"}});
     EXPECT_TRUE(form.control("Command10").enabled);
 
     writeAll(pgm / "later.pgm", "x");
@@ -69,12 +69,10 @@ TEST(Converter, DescribesConvertsAndRereadsTheList) {
     EXPECT_FALSE(form.control("Command10").enabled);
 
     // A failed write is reported.
-    fs::remove_all(rig.base / "PGMF_Conv");
-    writeAll(rig.base / "PGMF_Conv", "a file where the folder belongs");
+    blockFolder(rig.base / "PGMF_Conv");
     form.selectItem("File2", 1);
     form.press("Command10");
-    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_NE(rig.dialogs.messages[0].text.find("PGMF_Conv"), std::string::npos);
+    expectLastMessageNames(rig.dialogs, 1, "PGMF_Conv");
 }
 
 TEST(RlvCreator, ReadsTheScriptAndWritesTheFile) {
@@ -123,11 +121,9 @@ TEST(RlvCreator, ReadsTheScriptAndWritesTheFile) {
     // A failed write is reported.
     rig.dialogs.files = {text(exampleFile("alpine-loop.vlb"))};
     form.press("Command6");
-    fs::remove_all(rig.base / "RLV");
-    writeAll(rig.base / "RLV", "a file where the folder belongs");
+    blockFolder(rig.base / "RLV");
     form.press("Command7");
-    ASSERT_EQ(rig.dialogs.messages.size(), 2u);
-    EXPECT_NE(rig.dialogs.messages[1].text.find("RLV"), std::string::npos);
+    expectLastMessageNames(rig.dialogs, 2, "No RLV file was written");
 }
 
 // A V1.0 run file: a 1 km slope section at 5 %, 12 data records 10 m apart.
@@ -211,11 +207,9 @@ TEST(HrmExport, RunFileListsCreateHrmAndConvertAll) {
     EXPECT_TRUE(form.control("Command4(1)").enabled);
 
     // A failed write is reported.
-    fs::remove_all(rig.base / "HRM");
-    writeAll(rig.base / "HRM", "a file where the folder belongs");
+    blockFolder(rig.base / "HRM");
     form.press("Command4(1)");
-    ASSERT_EQ(rig.dialogs.messages.size(), 2u);
-    EXPECT_NE(rig.dialogs.messages[1].text.find("HRM"), std::string::npos);
+    expectLastMessageNames(rig.dialogs, 2, "No HRM file was written");
 }
 
 }  // namespace

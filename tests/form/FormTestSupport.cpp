@@ -10,6 +10,24 @@ std::string settingsText(const std::filesystem::path& base, const std::vector<st
     return out;
 }
 
+void expectTexts(const MainForm& form, std::initializer_list<std::pair<std::string_view, std::string_view>> texts) {
+    for (const auto& [id, expected] : texts) {
+        const Control& c = form.control(id);
+        const bool box = c.kind == ControlKind::textBox || c.kind == ControlKind::numberBox;
+        EXPECT_EQ(box ? c.text : c.caption, expected) << id;
+    }
+}
+
+void blockFolder(const std::filesystem::path& folder) {
+    std::filesystem::remove_all(folder);
+    writeAll(folder, "a file where the folder belongs");
+}
+
+void expectLastMessageNames(const ScriptedDialogs& dialogs, std::size_t count, std::string_view part) {
+    ASSERT_EQ(dialogs.messages.size(), count);
+    EXPECT_NE(dialogs.messages.back().text.find(part), std::string::npos) << dialogs.messages.back().text;
+}
+
 void FormRig::start(const std::vector<std::string>& folders) {
     writeAll(ini, settingsText(base, folders));
     startAsIs();

@@ -69,6 +69,16 @@ inline std::string text(const std::filesystem::path& path) {
 std::string settingsText(const std::filesystem::path& base, const std::vector<std::string>& folders = {},
                          std::string_view version = "Version0.6a");
 
+/// Checks the captions of labels, buttons and frames, and the texts of text and
+/// number boxes: pairs of control id and expected text.
+void expectTexts(const MainForm& form, std::initializer_list<std::pair<std::string_view, std::string_view>> texts);
+
+/// Puts a file where a working folder belongs, so that writing into it fails.
+void blockFolder(const std::filesystem::path& folder);
+
+/// Checks that `count` messages were shown and the last one names `part`.
+void expectLastMessageNames(const ScriptedDialogs& dialogs, std::size_t count, std::string_view part);
+
 /// A window model over a scratch folder: base/ is the base working folder,
 /// velobridge.ini the settings file (written by the test before start-up).
 struct FormRig {
