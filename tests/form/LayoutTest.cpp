@@ -93,6 +93,15 @@ TEST(Layout, WindowAfterStartUp) {
     for (const Control& c : form.controls()) EXPECT_EQ(c.enabled, !off.count(c.id)) << c.id;
     EXPECT_TRUE(form.ride().ProgramName.empty());
     EXPECT_THROW(form.control("NoSuchControl"), std::out_of_range);
+
+    // Tabs switch within their strip; every event counts.
+    const auto revision = form.revision();
+    form.selectTab(ids::kMainTabs, 3);
+    form.selectTab(ids::kMainTabs, 4);
+    form.selectTab("RunTabs", 2);
+    EXPECT_EQ(form.control(ids::kMainTabs).value, 3);
+    EXPECT_EQ(form.control("RunTabs").value, 2);
+    EXPECT_EQ(form.revision(), revision + 2);
 }
 
 }  // namespace
