@@ -119,7 +119,13 @@ MainWindow::MainWindow(QtDialogs& dialogs, std::filesystem::path settingsFile, Q
     syncAll();
 }
 
-MainWindow::~MainWindow() { m_dialogs.setParentWidget(nullptr); }
+MainWindow::~MainWindow() {
+    m_dialogs.setParentWidget(nullptr);
+    // The widgets read the model while they go (a header asks for its titles
+    // when hidden), so they go first, while the model is still there.
+    hide();
+    qDeleteAll(findChildren<QObject*>(Qt::FindDirectChildrenOnly));
+}
 
 QSize MainWindow::clientSize() { return {px(MainForm::kClientWidth), px(MainForm::kClientHeight)}; }
 
