@@ -18,6 +18,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addRlvCommand(app, ctx);
     addSettingsCommand(app, ctx);
     addProfileCommand(app, ctx);
+    addHrmCommand(app, ctx);
+    addConvertPgmCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -54,6 +54,8 @@ void addProgramCommand(CLI::App& app, Context& ctx);
 void addRlvCommand(CLI::App& app, Context& ctx);
 void addSettingsCommand(CLI::App& app, Context& ctx);
 void addProfileCommand(CLI::App& app, Context& ctx);
+void addHrmCommand(CLI::App& app, Context& ctx);
+void addConvertPgmCommand(CLI::App& app, Context& ctx);
 
 /// Describers for `info`: each prints the block of a file of its kind and
 /// returns the exit status, or returns nullopt when the file is not of its kind.
@@ -61,5 +63,9 @@ std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file,
 std::optional<int> describeProgram(Context& ctx, const std::filesystem::path& file, const Bytes& data);
 std::optional<int> describeScript(Context& ctx, const std::filesystem::path& file, const Bytes& data);
 std::optional<int> describeRlv(Context& ctx, const std::filesystem::path& file, const Bytes& data);
+std::optional<int> describeRun(Context& ctx, const std::filesystem::path& file, const Bytes& data);
+/// For a .pgm file, prints the converter's status and value labels as a
+/// selection in its list shows them; other files print nothing.
+void describeConversion(Context& ctx, const std::filesystem::path& file);
 
 }  // namespace vb::cli

@@ -21,11 +21,12 @@ void addInfoCommand(CLI::App& app, Context& ctx) {
                 continue;
             }
             std::optional<int> status;
-            for (auto describe : {describeRide, describeProgram, describeRlv, describeScript}) {
+            for (auto describe : {describeRun, describeRide, describeProgram, describeRlv, describeScript}) {
                 status = describe(ctx, name, *data);
                 if (status) break;
             }
-            if (!status) status = refuse(ctx, name, "not a ride, program, RLV script or RLV file");
+            if (status) describeConversion(ctx, name);
+            else status = refuse(ctx, name, "not a ride, program, run, RLV script or RLV file");
             if (*status != kExitOk) ctx.status = *status;
         }
     });

@@ -160,7 +160,8 @@ TEST_F(ProgramCommand, InfoDescribesProgramFiles) {
     EXPECT_EQ(r.out, "file: " + (dir / "c.PGM").string() +
                          "\nformat: pgm (V1.0)\ntype: Slope (1)\nmode: Distance (1)\nname: climb\nsections: 3\n"
                          "length: 2200.0 m\nlowest slope: 0\nhighest slope: 9\ntag: VLBþ\n"
-                         "trailer: created by Velobridge - Version0.6a\n");
+                         "trailer: created by Velobridge - Version0.6a\n"
+                         "converter: c.PGM (Catalyst 1.0)\nTyp: Slope\nProgram: Distance\nRoute: 3\n");
 
     const auto warmup = test::dataFile("thirdparty/pgmf/gc_warmup.pgmf").string();
     r = cli({"info", warmup});
