@@ -4,6 +4,7 @@
 // message box the window shows and keeps what it showed.
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
@@ -66,10 +67,16 @@ struct ShownBox {
     bool modal = false;
 };
 
+/// One file-open dialog as the rider saw it.
+struct ShownFileDialog {
+    QString folder;
+    QStringList filters;
+};
+
 /// Watches for modal widgets while it lives: a message box is recorded and
 /// answered with `answer` when it has that button, else with its escape
-/// button; any other modal widget is recorded and rejected, so no test waits
-/// for a rider who is not there.
+/// button; a file dialog is recorded and cancelled; any other modal dialog is
+/// recorded and rejected, so no test waits for a rider who is not there.
 class ModalWatcher : public QObject {
 public:
     explicit ModalWatcher(QMessageBox::StandardButton answer = QMessageBox::Ok) : m_answer(answer) {
@@ -78,6 +85,7 @@ public:
     }
 
     std::vector<ShownBox> shown;
+    std::vector<ShownFileDialog> fileDialogs;
     std::vector<QString> otherModals;
 
 private:
@@ -91,6 +99,9 @@ private:
             if (button == nullptr) button = box->escapeButton();
             if (button == nullptr) button = box->buttons().value(0);
             button->click();
+        } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            fileDialogs.push_back({files->directory().absolutePath(), files->nameFilters()});
+            files->reject();
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             otherModals.push_back(QString::fromUtf8(modal->metaObject()->className()));
             dialog->reject();

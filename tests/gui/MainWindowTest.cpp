@@ -280,6 +280,10 @@ void MainWindowTest::tabsListsAndCheckBoxesReachTheModel() {
     QCOMPARE(session.watcher.shown[0].title, QStringLiteral("Velobridge - MSG"));
     QTest::mouseClick(runs->viewport(), Qt::LeftButton, {}, runs->visualItemRect(runs->item(0)).center());
     QCOMPARE(session.watcher.shown.size(), std::size_t(2));  // clicked again: described again
+    std::ofstream(programs / "later.ca") << "x";
+    QTest::mouseClick(widget<QPushButton>(window, "Command2(0)"), Qt::LeftButton);  // "Refresh"
+    QCOMPARE(runs->count(), 2);
+    QCOMPARE(runs->item(1)->text(), QStringLiteral("later.ca"));
     runTabs->tabBar()->setCurrentIndex(2);
     QCOMPARE(window.form().control("RunTabs").value, 2);
     QVERIFY(widget<QListWidget>(window, ids::kRunInfoList)->isVisible());
@@ -331,6 +335,16 @@ void MainWindowTest::dialogsPortShowsBoxesAndConvertsFilters() {
 
     QWidget owner;
     gui::QtDialogs dialogs(&owner);
+    {
+        QTemporaryDir folder;
+        ModalWatcher cancel;
+        QCOMPARE(dialogs.openFile("(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur", folder.path().toStdString()),
+                 std::string());
+        QCOMPARE(cancel.fileDialogs.size(), std::size_t(1));
+        QCOMPARE(cancel.fileDialogs[0].folder, QDir(folder.path()).absolutePath());
+        QCOMPARE(cancel.fileDialogs[0].filters,
+                 QStringList({QStringLiteral("(*.hrm Polar File) (*.hrm)"), QStringLiteral("(*.tur HAC4 File) (*.tur)")}));
+    }
     {
         ModalWatcher no(QMessageBox::No);
         QVERIFY(!dialogs.askYesNo("Velobridge", "You like to add this file?"));
