@@ -145,9 +145,15 @@ Result<void> writeHrmFile(const std::filesystem::path& target, const CatalystRun
 
 std::string ConvertAllReport::message() const {
     if (skipped.empty()) return "";
-    std::string text = "No HRM file was written for " + str(static_cast<std::int64_t>(skipped.size())) +
-                       (skipped.size() == 1 ? " run file:" : " run files:");
-    for (const auto& [file, reason] : skipped) text += "\n" + displayPath(file) + ": " + reason;
+    std::string text = "No HRM file was written for ";
+    text += str(static_cast<std::int64_t>(skipped.size()));
+    text += skipped.size() == 1 ? " run file:" : " run files:";
+    for (const auto& [file, reason] : skipped) {
+        text += '\n';
+        text += displayPath(file);
+        text += ": ";
+        text += reason;
+    }
     return text;
 }
 
