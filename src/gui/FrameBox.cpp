@@ -25,7 +25,8 @@ void FrameBox::paintEvent(QPaintEvent*) {
     const int textLeft = 6;
     const QRect textRect(textLeft, 0, metrics.horizontalAdvance(m_caption) + 4, metrics.height());
     painter.fillRect(textRect, palette().color(QPalette::Window));
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(textRect, Qt::AlignCenter, m_caption);
 }
 

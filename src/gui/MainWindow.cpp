@@ -28,7 +28,9 @@
 namespace vb::gui {
 namespace {
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 /// Display text of a multi-line box: lines end with a line feed on screen, and
 /// the end of the last line opens no empty one.
@@ -40,9 +42,12 @@ QString displayLines(std::string_view text) {
 
 Qt::Alignment horizontal(TextAlign align) {
     switch (align) {
-    case TextAlign::centre: return Qt::AlignHCenter;
-    case TextAlign::right: return Qt::AlignRight;
-    case TextAlign::left: break;
+        case TextAlign::centre:
+            return Qt::AlignHCenter;
+        case TextAlign::right:
+            return Qt::AlignRight;
+        case TextAlign::left:
+            break;
     }
     return Qt::AlignLeft;
 }
@@ -196,106 +201,116 @@ QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& bi
     QWidget* widget = nullptr;
     QRect geometry = pxRect(c.rect);
     switch (c.kind) {
-    case ControlKind::tabStrip: widget = new TabStrip(parent); break;
-    case ControlKind::tabPage: {
-        widget = new QWidget(parent);
-        widget->setGeometry(geometry);
-        if (auto* strip = qobject_cast<TabStrip*>(parent)) strip->addPage(widget, c.value);
-        break;
-    }
-    case ControlKind::frame: widget = new FrameBox(parent); break;
-    case ControlKind::label: {
-        auto* label = new QLabel(parent);
-        label->setAlignment(horizontal(c.align) | Qt::AlignTop);
-        label->setWordWrap(c.rect.height >= kWrappingLabelTwips);
-        label->setTextFormat(Qt::PlainText);
-        widget = label;
-        break;
-    }
-    case ControlKind::textBox:
-        if (c.multiLine) {
-            auto* box = new QPlainTextEdit(parent);
-            box->setReadOnly(true);
-            box->setFrameShape(QFrame::NoFrame);
-            box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-            box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            if (c.faceColour) {
-                QPalette colours = box->palette();
-                colours.setColor(QPalette::Base, colours.color(QPalette::Window));
-                box->setPalette(colours);
+        case ControlKind::tabStrip:
+            widget = new TabStrip(parent);
+            break;
+        case ControlKind::tabPage: {
+            widget = new QWidget(parent);
+            widget->setGeometry(geometry);
+            if (auto* strip = qobject_cast<TabStrip*>(parent)) strip->addPage(widget, c.value);
+            break;
+        }
+        case ControlKind::frame:
+            widget = new FrameBox(parent);
+            break;
+        case ControlKind::label: {
+            auto* label = new QLabel(parent);
+            label->setAlignment(horizontal(c.align) | Qt::AlignTop);
+            label->setWordWrap(c.rect.height >= kWrappingLabelTwips);
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+            break;
+        }
+        case ControlKind::textBox:
+            if (c.multiLine) {
+                auto* box = new QPlainTextEdit(parent);
+                box->setReadOnly(true);
+                box->setFrameShape(QFrame::NoFrame);
+                box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+                box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                if (c.faceColour) {
+                    QPalette colours = box->palette();
+                    colours.setColor(QPalette::Base, colours.color(QPalette::Window));
+                    box->setPalette(colours);
+                }
+                widget = box;
+            } else {
+                auto* edit = new QLineEdit(parent);
+                if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
+                edit->setReadOnly(c.readOnly);
+                edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
+                widget = edit;
             }
-            widget = box;
-        } else {
+            break;
+        case ControlKind::numberBox: {
             auto* edit = new QLineEdit(parent);
             if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
-            edit->setReadOnly(c.readOnly);
             edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
+            // The box's width includes its arrows, which take its right end.
+            const int arrows =
+                px(c.rect.left + c.rect.width) - px(c.rect.left + c.rect.width - kSpinnerWidth);
+            binding.upDown = new UpDown(parent);
+            binding.upDown->setGeometry(geometry.right() + 1 - arrows, geometry.top(), arrows,
+                                        geometry.height());
+            geometry.setWidth(geometry.width() - arrows);
             widget = edit;
+            break;
         }
-        break;
-    case ControlKind::numberBox: {
-        auto* edit = new QLineEdit(parent);
-        if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
-        edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
-        // The box's width includes its arrows, which take its right end.
-        const int arrows = px(c.rect.left + c.rect.width) - px(c.rect.left + c.rect.width - kSpinnerWidth);
-        binding.upDown = new UpDown(parent);
-        binding.upDown->setGeometry(geometry.right() + 1 - arrows, geometry.top(), arrows, geometry.height());
-        geometry.setWidth(geometry.width() - arrows);
-        widget = edit;
-        break;
-    }
-    case ControlKind::button: widget = new QPushButton(parent); break;
-    case ControlKind::checkBox: widget = new QCheckBox(parent); break;
-    case ControlKind::optionButton: {
-        auto* option = new QRadioButton(parent);
-        option->setAutoExclusive(false);  // the model keeps the options of a frame exclusive
-        widget = option;
-        break;
-    }
-    case ControlKind::listBox:
-    case ControlKind::fileList: {
-        auto* list = new QListWidget(parent);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setUniformItemSizes(true);
-        if (c.fixedPitch) list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        widget = list;
-        break;
-    }
-    case ControlKind::slider: {
-        auto* slider = new QSlider(Qt::Horizontal, parent);
-        slider->setTracking(true);
-        widget = slider;
-        break;
-    }
-    case ControlKind::sampleGrid:
-        m_gridModel = new SampleGridModel(m_form.ride().samples, this);
-        m_grid = makeGrid(m_gridModel, parent);
-        widget = m_grid;
-        break;
-    case ControlKind::profileArea: {
-        const QPoint origin = clientOriginTwips(c);
-        m_profile = new ProfileWidget(m_form, origin.x(), origin.y(), parent);
-        widget = m_profile;
-        break;
-    }
-    case ControlKind::separator: {
-        auto* line = new QFrame(parent);
-        const bool across = c.rect.height == 0;
-        line->setFrameShape(across ? QFrame::HLine : QFrame::VLine);
-        line->setFrameShadow(QFrame::Sunken);
-        geometry = across ? QRect(geometry.left(), geometry.top() - 1, geometry.width(), 2)
-                          : QRect(geometry.left() - 1, geometry.top(), 2, geometry.height());
-        widget = line;
-        break;
-    }
-    case ControlKind::outline: {
-        auto* box = new QFrame(parent);
-        box->setFrameStyle(QFrame::Box | QFrame::Plain);
-        box->setAttribute(Qt::WA_TransparentForMouseEvents);
-        widget = box;
-        break;
-    }
+        case ControlKind::button:
+            widget = new QPushButton(parent);
+            break;
+        case ControlKind::checkBox:
+            widget = new QCheckBox(parent);
+            break;
+        case ControlKind::optionButton: {
+            auto* option = new QRadioButton(parent);
+            option->setAutoExclusive(false);  // the model keeps the options of a frame exclusive
+            widget = option;
+            break;
+        }
+        case ControlKind::listBox:
+        case ControlKind::fileList: {
+            auto* list = new QListWidget(parent);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setUniformItemSizes(true);
+            if (c.fixedPitch) list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+            widget = list;
+            break;
+        }
+        case ControlKind::slider: {
+            auto* slider = new QSlider(Qt::Horizontal, parent);
+            slider->setTracking(true);
+            widget = slider;
+            break;
+        }
+        case ControlKind::sampleGrid:
+            m_gridModel = new SampleGridModel(m_form.ride().samples, this);
+            m_grid = makeGrid(m_gridModel, parent);
+            widget = m_grid;
+            break;
+        case ControlKind::profileArea: {
+            const QPoint origin = clientOriginTwips(c);
+            m_profile = new ProfileWidget(m_form, origin.x(), origin.y(), parent);
+            widget = m_profile;
+            break;
+        }
+        case ControlKind::separator: {
+            auto* line = new QFrame(parent);
+            const bool across = c.rect.height == 0;
+            line->setFrameShape(across ? QFrame::HLine : QFrame::VLine);
+            line->setFrameShadow(QFrame::Sunken);
+            geometry = across ? QRect(geometry.left(), geometry.top() - 1, geometry.width(), 2)
+                              : QRect(geometry.left() - 1, geometry.top(), 2, geometry.height());
+            widget = line;
+            break;
+        }
+        case ControlKind::outline: {
+            auto* box = new QFrame(parent);
+            box->setFrameStyle(QFrame::Box | QFrame::Plain);
+            box->setAttribute(Qt::WA_TransparentForMouseEvents);
+            widget = box;
+            break;
+        }
     }
     if (c.bold || c.pointSize > 0) {
         QFont look = widget->font();
@@ -313,62 +328,67 @@ void MainWindow::connectWidget(const Control& c, Binding& binding) {
     const std::string id = c.id;
     const std::size_t index = binding.index;
     switch (c.kind) {
-    case ControlKind::tabStrip:
-        connect(static_cast<TabStrip*>(binding.widget), &TabStrip::tabChosen, this,
-                [this, id](int tab) { runEvent([&](MainForm& form) { form.selectTab(id, tab); }); });
-        break;
-    case ControlKind::textBox:
-    case ControlKind::numberBox:
-        if (auto* edit = qobject_cast<QLineEdit*>(binding.widget))
-            connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
-                runEvent([&](MainForm& form) { form.setText(id, text.toStdString()); });
+        case ControlKind::tabStrip:
+            connect(static_cast<TabStrip*>(binding.widget), &TabStrip::tabChosen, this,
+                    [this, id](int tab) { runEvent([&](MainForm& form) { form.selectTab(id, tab); }); });
+            break;
+        case ControlKind::textBox:
+        case ControlKind::numberBox:
+            if (auto* edit = qobject_cast<QLineEdit*>(binding.widget))
+                connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+                    runEvent([&](MainForm& form) { form.setText(id, text.toStdString()); });
+                });
+            if (binding.upDown)
+                connect(binding.upDown, &UpDown::stepped, this, [this, id](int direction) {
+                    runEvent([&](MainForm& form) { form.spin(id, direction); });
+                });
+            break;
+        case ControlKind::button:
+            connect(static_cast<QPushButton*>(binding.widget), &QPushButton::clicked, this,
+                    [this, id] { runEvent([&](MainForm& form) { form.press(id); }); });
+            break;
+        case ControlKind::checkBox:
+            connect(static_cast<QCheckBox*>(binding.widget), &QCheckBox::clicked, this,
+                    [this, id](bool checked) {
+                        runEvent([&](MainForm& form) { form.setChecked(id, checked); });
+                    });
+            break;
+        case ControlKind::optionButton:
+            // Clicking an option chooses it, even when it was chosen already.
+            connect(static_cast<QRadioButton*>(binding.widget), &QRadioButton::clicked, this,
+                    [this, id] { runEvent([&](MainForm& form) { form.setChecked(id, true); }); });
+            break;
+        case ControlKind::listBox:
+        case ControlKind::fileList: {
+            auto* list = static_cast<QListWidget*>(binding.widget);
+            // A new row reports the choice at once (mouse or keys); a click on the
+            // row that is already current reports it again, as a click does.
+            connect(list, &QListWidget::currentRowChanged, this, [this, id, index](int row) {
+                if (row < 0) return;
+                m_bindings[index].rowChangedByPress = QGuiApplication::mouseButtons() != Qt::NoButton;
+                runEvent([&](MainForm& form) { form.selectItem(id, row); });
             });
-        if (binding.upDown)
-            connect(binding.upDown, &UpDown::stepped, this,
-                    [this, id](int direction) { runEvent([&](MainForm& form) { form.spin(id, direction); }); });
-        break;
-    case ControlKind::button:
-        connect(static_cast<QPushButton*>(binding.widget), &QPushButton::clicked, this,
-                [this, id] { runEvent([&](MainForm& form) { form.press(id); }); });
-        break;
-    case ControlKind::checkBox:
-        connect(static_cast<QCheckBox*>(binding.widget), &QCheckBox::clicked, this,
-                [this, id](bool checked) { runEvent([&](MainForm& form) { form.setChecked(id, checked); }); });
-        break;
-    case ControlKind::optionButton:
-        // Clicking an option chooses it, even when it was chosen already.
-        connect(static_cast<QRadioButton*>(binding.widget), &QRadioButton::clicked, this,
-                [this, id] { runEvent([&](MainForm& form) { form.setChecked(id, true); }); });
-        break;
-    case ControlKind::listBox:
-    case ControlKind::fileList: {
-        auto* list = static_cast<QListWidget*>(binding.widget);
-        // A new row reports the choice at once (mouse or keys); a click on the
-        // row that is already current reports it again, as a click does.
-        connect(list, &QListWidget::currentRowChanged, this, [this, id, index](int row) {
-            if (row < 0) return;
-            m_bindings[index].rowChangedByPress = QGuiApplication::mouseButtons() != Qt::NoButton;
-            runEvent([&](MainForm& form) { form.selectItem(id, row); });
-        });
-        connect(list, &QListWidget::itemClicked, this, [this, id, index, list](QListWidgetItem* item) {
-            if (std::exchange(m_bindings[index].rowChangedByPress, false)) return;
-            const int row = list->row(item);
-            runEvent([&](MainForm& form) { form.selectItem(id, row); });
-        });
-        break;
-    }
-    case ControlKind::slider:
-        connect(static_cast<QSlider*>(binding.widget), &QSlider::valueChanged, this, [this, id](int position) {
-            runEvent([&](MainForm& form) { form.moveSlider(id, position); });
-        });
-        break;
-    case ControlKind::tabPage:
-    case ControlKind::frame:
-    case ControlKind::label:
-    case ControlKind::sampleGrid:
-    case ControlKind::profileArea:
-    case ControlKind::separator:
-    case ControlKind::outline: break;
+            connect(list, &QListWidget::itemClicked, this, [this, id, index, list](QListWidgetItem* item) {
+                if (std::exchange(m_bindings[index].rowChangedByPress, false)) return;
+                const int row = list->row(item);
+                runEvent([&](MainForm& form) { form.selectItem(id, row); });
+            });
+            break;
+        }
+        case ControlKind::slider:
+            connect(static_cast<QSlider*>(binding.widget), &QSlider::valueChanged, this,
+                    [this, id](int position) {
+                        runEvent([&](MainForm& form) { form.moveSlider(id, position); });
+                    });
+            break;
+        case ControlKind::tabPage:
+        case ControlKind::frame:
+        case ControlKind::label:
+        case ControlKind::sampleGrid:
+        case ControlKind::profileArea:
+        case ControlKind::separator:
+        case ControlKind::outline:
+            break;
     }
 }
 
@@ -400,54 +420,61 @@ void MainWindow::sync(const Control& c, Binding& binding) {
         binding.upDown->setHidden(!c.visible);
     }
     switch (c.kind) {
-    case ControlKind::tabStrip: {
-        auto* strip = static_cast<TabStrip*>(widget);
-        std::vector<QString> captions;
-        for (const std::string& item : c.items) captions.push_back(qs(item));
-        const QSignalBlocker barBlocker(strip->tabBar());
-        strip->setTabs(captions);
-        strip->showTab(c.value);
-        break;
-    }
-    case ControlKind::frame: static_cast<FrameBox*>(widget)->setCaption(qs(c.caption)); break;
-    case ControlKind::label: static_cast<QLabel*>(widget)->setText(qs(c.caption)); break;
-    case ControlKind::textBox:
-    case ControlKind::numberBox:
-        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            setLineText(edit, qs(c.text));
-        } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
-            const QString text = displayLines(c.text);
-            if (box->toPlainText() != text) box->setPlainText(text);
+        case ControlKind::tabStrip: {
+            auto* strip = static_cast<TabStrip*>(widget);
+            std::vector<QString> captions;
+            for (const std::string& item : c.items) captions.push_back(qs(item));
+            const QSignalBlocker barBlocker(strip->tabBar());
+            strip->setTabs(captions);
+            strip->showTab(c.value);
+            break;
         }
-        break;
-    case ControlKind::button: static_cast<QPushButton*>(widget)->setText(qs(c.caption)); break;
-    case ControlKind::checkBox:
-    case ControlKind::optionButton: {
-        auto* button = static_cast<QAbstractButton*>(widget);
-        button->setText(qs(c.caption));
-        button->setChecked(c.checked);
-        break;
-    }
-    case ControlKind::listBox:
-    case ControlKind::fileList: {
-        auto* list = static_cast<QListWidget*>(widget);
-        setItems(list, c.items);
-        const int row = c.selected >= 0 && c.selected < list->count() ? c.selected : -1;
-        if (list->currentRow() != row) list->setCurrentRow(row);
-        if (row < 0) list->clearSelection();
-        break;
-    }
-    case ControlKind::slider: {
-        auto* slider = static_cast<QSlider*>(widget);
-        slider->setRange(c.min, c.max);
-        slider->setValue(c.value);
-        break;
-    }
-    case ControlKind::tabPage:
-    case ControlKind::sampleGrid:
-    case ControlKind::profileArea:
-    case ControlKind::separator:
-    case ControlKind::outline: break;
+        case ControlKind::frame:
+            static_cast<FrameBox*>(widget)->setCaption(qs(c.caption));
+            break;
+        case ControlKind::label:
+            static_cast<QLabel*>(widget)->setText(qs(c.caption));
+            break;
+        case ControlKind::textBox:
+        case ControlKind::numberBox:
+            if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+                setLineText(edit, qs(c.text));
+            } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
+                const QString text = displayLines(c.text);
+                if (box->toPlainText() != text) box->setPlainText(text);
+            }
+            break;
+        case ControlKind::button:
+            static_cast<QPushButton*>(widget)->setText(qs(c.caption));
+            break;
+        case ControlKind::checkBox:
+        case ControlKind::optionButton: {
+            auto* button = static_cast<QAbstractButton*>(widget);
+            button->setText(qs(c.caption));
+            button->setChecked(c.checked);
+            break;
+        }
+        case ControlKind::listBox:
+        case ControlKind::fileList: {
+            auto* list = static_cast<QListWidget*>(widget);
+            setItems(list, c.items);
+            const int row = c.selected >= 0 && c.selected < list->count() ? c.selected : -1;
+            if (list->currentRow() != row) list->setCurrentRow(row);
+            if (row < 0) list->clearSelection();
+            break;
+        }
+        case ControlKind::slider: {
+            auto* slider = static_cast<QSlider*>(widget);
+            slider->setRange(c.min, c.max);
+            slider->setValue(c.value);
+            break;
+        }
+        case ControlKind::tabPage:
+        case ControlKind::sampleGrid:
+        case ControlKind::profileArea:
+        case ControlKind::separator:
+        case ControlKind::outline:
+            break;
     }
 }
 

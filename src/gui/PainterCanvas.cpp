@@ -19,7 +19,8 @@ QPointF PainterCanvas::toPixels(double x, double y) const {
 }
 
 void PainterCanvas::flush() {
-    if (m_polyline.size() > 1) m_painter.drawPolyline(m_polyline.constData(), static_cast<int>(m_polyline.size()));
+    if (m_polyline.size() > 1)
+        m_painter.drawPolyline(m_polyline.constData(), static_cast<int>(m_polyline.size()));
     m_polyline.clear();
 }
 

@@ -7,8 +7,8 @@
 // quick to draw with a wide pen.
 
 #include <QColor>
-#include <QPainter>
 #include <QList>
+#include <QPainter>
 #include <QPointF>
 
 #include "route/Canvas.h"

@@ -6,16 +6,22 @@
 namespace vb::gui {
 namespace {
 
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
 QMessageBox::Icon qtIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::critical: return QMessageBox::Critical;
-    case MessageIcon::question: return QMessageBox::Question;
-    case MessageIcon::information: return QMessageBox::Information;
-    case MessageIcon::none: break;
+        case MessageIcon::critical:
+            return QMessageBox::Critical;
+        case MessageIcon::question:
+            return QMessageBox::Question;
+        case MessageIcon::information:
+            return QMessageBox::Information;
+        case MessageIcon::none:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -49,8 +55,8 @@ void QtDialogs::showMessage(std::string_view title, std::string_view text, Messa
 }
 
 bool QtDialogs::askYesNo(std::string_view title, std::string_view text) {
-    QMessageBox box(QMessageBox::Question, fromUtf8(title), messageText(text), QMessageBox::Yes | QMessageBox::No,
-                    m_parent);
+    QMessageBox box(QMessageBox::Question, fromUtf8(title), messageText(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;

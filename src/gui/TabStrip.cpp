@@ -4,7 +4,6 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 
-
 namespace vb::gui {
 
 TabStrip::TabStrip(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)), m_panel(new QFrame(this)) {

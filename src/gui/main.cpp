@@ -38,16 +38,19 @@ int main(int argc, char* argv[]) {
                                             QStringLiteral("FILE"));
     parser.addOption(settingsOption);
     // For the README's picture: choose a stretch or a tab, save the window as a PNG and end.
-    const QCommandLineOption fromOption = hiddenOption(QStringLiteral("from"), QString(), QStringLiteral("ROW"));
+    const QCommandLineOption fromOption =
+        hiddenOption(QStringLiteral("from"), QString(), QStringLiteral("ROW"));
     const QCommandLineOption toOption = hiddenOption(QStringLiteral("to"), QString(), QStringLiteral("ROW"));
-    const QCommandLineOption tabOption = hiddenOption(QStringLiteral("tab"), QString(), QStringLiteral("INDEX"));
+    const QCommandLineOption tabOption =
+        hiddenOption(QStringLiteral("tab"), QString(), QStringLiteral("INDEX"));
     const QCommandLineOption screenshotOption =
         hiddenOption(QStringLiteral("screenshot"), QString(), QStringLiteral("FILE"));
     parser.addOption(fromOption);
     parser.addOption(toOption);
     parser.addOption(tabOption);
     parser.addOption(screenshotOption);
-    parser.addPositionalArgument(QStringLiteral("RIDE"), QStringLiteral("A ride file to open (.hrm or .tur)."),
+    parser.addPositionalArgument(QStringLiteral("RIDE"),
+                                 QStringLiteral("A ride file to open (.hrm or .tur)."),
                                  QStringLiteral("[RIDE]"));
     parser.process(app);
     if (parser.positionalArguments().size() > 1) {
@@ -75,11 +78,13 @@ int main(int argc, char* argv[]) {
                 form.moveSlider(vb::ids::kStartSlider, parser.value(fromOption).toInt());
             });
         if (parser.isSet(toOption))
-            window.runEvent(
-                [&](vb::MainForm& form) { form.moveSlider(vb::ids::kEndSlider, parser.value(toOption).toInt()); });
+            window.runEvent([&](vb::MainForm& form) {
+                form.moveSlider(vb::ids::kEndSlider, parser.value(toOption).toInt());
+            });
         if (parser.isSet(tabOption))
-            window.runEvent(
-                [&](vb::MainForm& form) { form.selectTab(vb::ids::kMainTabs, parser.value(tabOption).toInt()); });
+            window.runEvent([&](vb::MainForm& form) {
+                form.selectTab(vb::ids::kMainTabs, parser.value(tabOption).toInt());
+            });
         if (parser.isSet(screenshotOption)) {
             const QString file = parser.value(screenshotOption);
             if (!window.grab().save(file, "PNG")) {

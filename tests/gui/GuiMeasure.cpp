@@ -23,7 +23,8 @@ namespace {
 
 void writeLargeRide(const std::filesystem::path& path) {
     std::ofstream out(path, std::ios::binary);
-    out << "[Params]\r\nVersion=106\r\nMonitor=22\r\nSMode=111000100\r\nDate=20260412\r\nStartTime=09:15:00.0\r\n"
+    out << "[Params]\r\nVersion=106\r\nMonitor=22\r\nSMode=111000100\r\nDate=20260412\r\nStartTime=09:15:00."
+           "0\r\n"
            "Length=45:30:25.0\r\nInterval=5\r\n\r\n[Note]\r\n\r\n[HRData]\r\n";
     for (int i = 0; i < vb::SampleTable::kMaxSamples; ++i)
         out << 120 + i % 50 << '\t' << 150 + i % 300 << '\t' << 80 + i % 15 << '\t' << 400 + (i / 40) % 900

@@ -8,8 +8,8 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <deque>
 #include <filesystem>
@@ -25,7 +25,9 @@
 namespace vb::test {
 
 /// A file of the project's examples folder.
-inline std::filesystem::path exampleRide(const char* name) { return std::filesystem::path(VB_EXAMPLES_DIR) / name; }
+inline std::filesystem::path exampleRide(const char* name) {
+    return std::filesystem::path(VB_EXAMPLES_DIR) / name;
+}
 
 /// A scratch folder with a settings file whose base working folder lies inside it.
 class ScratchSettings {

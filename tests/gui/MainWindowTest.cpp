@@ -162,7 +162,8 @@ void MainWindowTest::importThroughTheDialogFillsGridAndDrawsProfile() {
     end->setValue(end->maximum() / 4);
     std::tie(red, black) = redAndBlack(window.profile()->grab().toImage());
     QVERIFY(red > 20 && black > 200);
-    QCOMPARE(widget<QLabel>(window, "VersionValue")->text(), qs(window.form().control("VersionValue").caption));
+    QCOMPARE(widget<QLabel>(window, "VersionValue")->text(),
+             qs(window.form().control("VersionValue").caption));
     QCOMPARE(widget<QLineEdit>(window, ids::kFilename)->text(), QStringLiteral("alpine-loop"));
 
     // The same file again: the append question, answered Yes, doubles the grid.
@@ -256,7 +257,8 @@ void MainWindowTest::tabsListsAndCheckBoxesReachTheModel() {
     ScratchSettings scratch;
     const std::filesystem::path programs = scratch.root() / "programs";
     std::filesystem::create_directories(programs);
-    for (const char* file : {"b.pgm", "a.pgm", "notes.txt", "broken.ca"}) std::ofstream(programs / file) << "x";
+    for (const char* file : {"b.pgm", "a.pgm", "notes.txt", "broken.ca"})
+        std::ofstream(programs / file) << "x";
     Settings chosen;
     chosen.pgm_path = programs.string() + "/";
     chosen.ca_path = chosen.pgm_path;
@@ -338,12 +340,13 @@ void MainWindowTest::dialogsPortShowsBoxesAndConvertsFilters() {
     {
         QTemporaryDir folder;
         ModalWatcher cancel;
-        QCOMPARE(dialogs.openFile("(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur", folder.path().toStdString()),
-                 std::string());
+        QCOMPARE(
+            dialogs.openFile("(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur", folder.path().toStdString()),
+            std::string());
         QCOMPARE(cancel.fileDialogs.size(), std::size_t(1));
         QCOMPARE(cancel.fileDialogs[0].folder, QDir(folder.path()).absolutePath());
-        QCOMPARE(cancel.fileDialogs[0].filters,
-                 QStringList({QStringLiteral("(*.hrm Polar File) (*.hrm)"), QStringLiteral("(*.tur HAC4 File) (*.tur)")}));
+        QCOMPARE(cancel.fileDialogs[0].filters, QStringList({QStringLiteral("(*.hrm Polar File) (*.hrm)"),
+                                                             QStringLiteral("(*.tur HAC4 File) (*.tur)")}));
     }
     {
         ModalWatcher no(QMessageBox::No);
