@@ -64,7 +64,7 @@ private slots:
     void tabsListsAndCheckBoxesReachTheModel();
     void modelMessagesAppearAsModalMessageBoxes();
     void dialogsPortShowsBoxesAndConvertsFilters();
-    void closingWritesTheSettingsFile();
+    void closingWritesTheSettingsFileOrSaysWhyNot();
 };
 
 void MainWindowTest::opensWithTitleAndLayoutOfTheModel() {
@@ -367,7 +367,7 @@ void MainWindowTest::dialogsPortShowsBoxesAndConvertsFilters() {
     }
 }
 
-void MainWindowTest::closingWritesTheSettingsFile() {
+void MainWindowTest::closingWritesTheSettingsFileOrSaysWhyNot() {
     ScratchSettings settings;
     std::filesystem::remove(settings.file());
     ScriptedDialogs dialogs;
@@ -387,6 +387,21 @@ void MainWindowTest::closingWritesTheSettingsFile() {
     QVERIFY(read.ok() && read.value().has_value());
     QCOMPARE(read.value()->fort_max_climb, std::string("12"));
     QVERIFY(watcher.shown.empty());
+
+    // A settings file that cannot be written: the rider is told while the window still stands.
+    std::filesystem::remove(settings.file());
+    std::filesystem::create_directory(settings.file());
+    {
+        gui::MainWindow window(dialogs, settings.file());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const std::size_t before = watcher.shown.size();  // start-up may have said it could not read it
+        QVERIFY(window.close());
+        QCOMPARE(watcher.shown.size(), before + 1);
+        QCOMPARE(watcher.shown.back().title, QStringLiteral("Velobridge"));
+        QCOMPARE(watcher.shown.back().icon, QMessageBox::Critical);
+        QVERIFY(watcher.shown.back().modal);
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
