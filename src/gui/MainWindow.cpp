@@ -20,6 +20,7 @@
 #include "gui/FrameBox.h"
 #include "gui/ProfileWidget.h"
 #include "gui/QtDialogs.h"
+#include "gui/QtText.h"
 #include "gui/SampleGridModel.h"
 #include "gui/TabStrip.h"
 #include "gui/Twips.h"
@@ -27,10 +28,6 @@
 
 namespace vb::gui {
 namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 /// Display text of a multi-line box: lines end with a line feed on screen, and
 /// the end of the last line opens no empty one.
@@ -75,12 +72,12 @@ void setLineText(QLineEdit* edit, const QString& text) {
 void setItems(QListWidget* list, const std::vector<std::string>& items) {
     bool same = list->count() == static_cast<int>(items.size());
     for (int i = 0; same && i < list->count(); ++i)
-        same = list->item(i)->text() == qs(items[static_cast<std::size_t>(i)]);
+        same = list->item(i)->text() == qtText(items[static_cast<std::size_t>(i)]);
     if (same) return;
     list->clear();
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(items.size()));
-    for (const std::string& item : items) texts << qs(item);
+    for (const std::string& item : items) texts << qtText(item);
     list->addItems(texts);
 }
 
@@ -318,7 +315,7 @@ QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& bi
         if (c.pointSize > 0) look.setPointSize(c.pointSize);
         widget->setFont(look);
     }
-    widget->setObjectName(qs(c.id));
+    widget->setObjectName(qtText(c.id));
     widget->setGeometry(geometry);
     if (c.kind == ControlKind::outline) widget->lower();  // an outline never covers what it frames
     return widget;
@@ -405,7 +402,7 @@ void MainWindow::catchUp() {
 
 void MainWindow::syncAll() {
     m_seenRevision = m_form.revision();
-    setWindowTitle(qs(m_form.title()));
+    setWindowTitle(qtText(m_form.title()));
     const std::vector<Control>& controls = m_form.controls();
     for (Binding& binding : m_bindings) sync(controls[binding.index], binding);
 }
@@ -423,34 +420,34 @@ void MainWindow::sync(const Control& c, Binding& binding) {
         case ControlKind::tabStrip: {
             auto* strip = static_cast<TabStrip*>(widget);
             std::vector<QString> captions;
-            for (const std::string& item : c.items) captions.push_back(qs(item));
+            for (const std::string& item : c.items) captions.push_back(qtText(item));
             const QSignalBlocker barBlocker(strip->tabBar());
             strip->setTabs(captions);
             strip->showTab(c.value);
             break;
         }
         case ControlKind::frame:
-            static_cast<FrameBox*>(widget)->setCaption(qs(c.caption));
+            static_cast<FrameBox*>(widget)->setCaption(qtText(c.caption));
             break;
         case ControlKind::label:
-            static_cast<QLabel*>(widget)->setText(qs(c.caption));
+            static_cast<QLabel*>(widget)->setText(qtText(c.caption));
             break;
         case ControlKind::textBox:
         case ControlKind::numberBox:
             if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-                setLineText(edit, qs(c.text));
+                setLineText(edit, qtText(c.text));
             } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
                 const QString text = displayLines(c.text);
                 if (box->toPlainText() != text) box->setPlainText(text);
             }
             break;
         case ControlKind::button:
-            static_cast<QPushButton*>(widget)->setText(qs(c.caption));
+            static_cast<QPushButton*>(widget)->setText(qtText(c.caption));
             break;
         case ControlKind::checkBox:
         case ControlKind::optionButton: {
             auto* button = static_cast<QAbstractButton*>(widget);
-            button->setText(qs(c.caption));
+            button->setText(qtText(c.caption));
             button->setChecked(c.checked);
             break;
         }

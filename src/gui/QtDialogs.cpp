@@ -3,15 +3,9 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "gui/QtText.h"
+
 namespace vb::gui {
-namespace {
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 QMessageBox::Icon qtIcon(MessageIcon icon) {
     switch (icon) {
         case MessageIcon::critical:
@@ -27,7 +21,7 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 }
 
 QString qtFileFilter(std::string_view filter) {
-    const QStringList parts = fromUtf8(filter).split(u'|');
+    const QStringList parts = qtText(filter).split(u'|');
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         // Qt reads the patterns from the last parentheses of an entry; several
@@ -42,20 +36,20 @@ QString qtFileFilter(std::string_view filter) {
 }
 
 QString messageText(std::string_view text) {
-    QString result = fromUtf8(text);
+    QString result = qtText(text);
     result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     result.replace(u'\r', u'\n');
     return result;
 }
 
 void QtDialogs::showMessage(std::string_view title, std::string_view text, MessageIcon icon) {
-    QMessageBox box(qtIcon(icon), fromUtf8(title), messageText(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(qtIcon(icon), qtText(title), messageText(text), QMessageBox::Ok, m_parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 bool QtDialogs::askYesNo(std::string_view title, std::string_view text) {
-    QMessageBox box(QMessageBox::Question, fromUtf8(title), messageText(text),
+    QMessageBox box(QMessageBox::Question, qtText(title), messageText(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
@@ -64,7 +58,7 @@ bool QtDialogs::askYesNo(std::string_view title, std::string_view text) {
 
 std::string QtDialogs::openFile(std::string_view filter, std::string_view initialFolder) {
     const QString chosen =
-        QFileDialog::getOpenFileName(m_parent, QString(), fromUtf8(initialFolder), qtFileFilter(filter));
+        QFileDialog::getOpenFileName(m_parent, QString(), qtText(initialFolder), qtFileFilter(filter));
     return chosen.toStdString();
 }
 

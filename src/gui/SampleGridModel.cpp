@@ -1,14 +1,12 @@
 #include "gui/SampleGridModel.h"
 
+#include "gui/QtText.h"
 #include "import/SampleTable.h"
 
 namespace vb::gui {
 namespace {
 
-QString cellText(const SampleTable& table, int row, int column) {
-    const std::string_view text = table.text(row, column);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString cellText(const SampleTable& table, int row, int column) { return qtText(table.text(row, column)); }
 
 }  // namespace
 
