@@ -24,8 +24,8 @@ std::filesystem::path localPath(const QString& text) { return std::filesystem::p
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // No display name: Qt would append it to every window and message box title.
     QApplication::setApplicationName(QStringLiteral("velobridge"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velobridge"));
     QApplication::setApplicationVersion(QStringLiteral("0.6"));
     QApplication::setDesktopFileName(QStringLiteral("velobridge"));
 
