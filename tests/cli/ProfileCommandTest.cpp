@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -21,10 +20,13 @@ std::string svgOf(const fs::path& file) { return std::string(asText(test::readAl
 
 // The stroke colours of the SVG's polylines, in order.
 std::vector<std::string> polylineColours(const std::string& svg) {
-    static const std::regex polyline("<polyline points=\"[^\"]*\" fill=\"none\" stroke=\"(#[0-9a-f]{6})\"");
     std::vector<std::string> out;
-    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), polyline); it != std::sregex_iterator(); ++it)
-        out.push_back((*it)[1]);
+    const std::string stroke = "stroke=\"";
+    for (auto at = svg.find("<polyline "); at != std::string::npos; at = svg.find("<polyline ", at + 1)) {
+        const auto colour = svg.find(stroke, at);
+        if (colour == std::string::npos) break;
+        out.push_back(svg.substr(colour + stroke.size(), 7));
+    }
     return out;
 }
 
