@@ -132,15 +132,18 @@ MainWindow::~MainWindow() {
 QSize MainWindow::clientSize() { return {px(MainForm::kClientWidth), px(MainForm::kClientHeight)}; }
 
 void MainWindow::runEvent(const std::function<void(MainForm&)>& event) {
-    ++m_eventDepth;
+    // One operation at a time: an event that arrives while another one waits
+    // in a message box is dropped, as the modal box would have kept it out.
+    if (m_eventRunning) return;
+    m_eventRunning = true;
     try {
         event(m_form);
     } catch (const std::exception& e) {
         // Nothing thrown may reach Qt's event loop; the rider learns of it instead.
         m_dialogs.showMessage(kTitleApp, e.what(), MessageIcon::critical);
     }
-    --m_eventDepth;
-    if (m_eventDepth == 0) catchUp();
+    m_eventRunning = false;
+    catchUp();
 }
 
 void MainWindow::importRide(const std::filesystem::path& path) {

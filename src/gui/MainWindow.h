@@ -38,7 +38,8 @@ public:
 
     /// Runs one event of the window model to its end, then brings the widgets
     /// in step with it. Widget signals come through here; so may callers that
-    /// act for the rider (the command line's ride, the tests).
+    /// act for the rider (the command line's ride, the tests). An event that
+    /// arrives while another one runs is dropped.
     void runEvent(const std::function<void(MainForm&)>& event);
     /// Opens a ride as if chosen with "Import".
     void importRide(const std::filesystem::path& path);
@@ -83,7 +84,7 @@ private:
     ProfileWidget* m_profile = nullptr;
     std::uint64_t m_seenRevision = 0;
     std::uint64_t m_seenSamples = 0;
-    int m_eventDepth = 0;
+    bool m_eventRunning = false;
     bool m_unloaded = false;
 };
 
