@@ -33,9 +33,12 @@ inline Bytes recordBytes(const Record& r) {
     return f32Bytes(r.distance) + bytesOf({r.heartRate, r.cadence}) + i16Bytes(r.power) + i16Bytes(r.speed);
 }
 
+/// Appends `more` to `out` in place.
+inline void append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+
 inline Bytes recordsBytes(const std::vector<Record>& records) {
     Bytes out;
-    for (const auto& r : records) out = out + recordBytes(r);
+    for (const auto& r : records) append(out, recordBytes(r));
     return out;
 }
 
@@ -57,9 +60,9 @@ inline Bytes caBytes(const CaFile& f) {
     name.resize(32);
     Bytes out = name + i32Bytes(7) + bytesOf({0x11, 0x22, 0x33, 0x34, f.type, 0x44, 0x55, 0x66}) + i32Bytes(8) +
                 i32Bytes(f.sectionCount.value_or(static_cast<std::int64_t>(f.sections.size())));
-    for (const auto& [value, length] : f.sections) out = out + i32Bytes(0) + f64Bytes(value) + f64Bytes(length);
-    out = out + zeroBytes(524);
-    for (int v : f.dateTime) out = out + i16Bytes(v);
+    for (const auto& [value, length] : f.sections) append(out, i32Bytes(0) + f64Bytes(value) + f64Bytes(length));
+    append(out, zeroBytes(524));
+    for (int v : f.dateTime) append(out, i16Bytes(v));
     out = out + f.beforeMarker;
     if (f.marker) out = out + bytesOf({0xFF, 0xFF, 0xFF, 0xFF});
     return out + f.skipped + recordsBytes(f.records);
@@ -102,10 +105,10 @@ inline Bytes cafGeneral(const CafFile& f) {
 
 inline Bytes cafBytes(const CafFile& f) {
     Bytes out = bytesOf({0xE8, 0x03, 0x64, 0x00}) + i32Bytes(3) + cafGeneral(f);
-    for (const auto& block : f.extraBlocks) out = out + block;
+    for (const auto& block : f.extraBlocks) append(out, block);
     if (f.programBlock) {
-        out = out + blockHeader(1020, f.routeCount.value_or(static_cast<std::int64_t>(f.routes.size())), 12);
-        for (const auto& [length, value] : f.routes) out = out + f32Bytes(length) + f32Bytes(value) + f32Bytes(4.0f);
+        append(out, blockHeader(1020, f.routeCount.value_or(static_cast<std::int64_t>(f.routes.size())), 12));
+        for (const auto& [length, value] : f.routes) append(out, f32Bytes(length) + f32Bytes(value) + f32Bytes(4.0f));
     }
     if (f.dataBlock)
         out = out + blockHeader(3020, f.dataCount.value_or(static_cast<std::int64_t>(f.records.size())), 10) +
