@@ -26,7 +26,9 @@ std::string str(std::int64_t value) { return std::to_string(value); }
 
 fs::path pathOf(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
 
-const char* typeText(std::int32_t type) {
+}  // namespace
+
+const char* programTypeText(std::int32_t type) {
     switch (type) {
         case 0: return "Power";
         case 1: return "Slope";
@@ -35,13 +37,15 @@ const char* typeText(std::int32_t type) {
     }
 }
 
-const char* modeText(std::int32_t mode) {
+const char* programModeText(std::int32_t mode) {
     switch (mode) {
         case 0: return "Time";
         case 1: return "Distance";
         default: return "unknown";
     }
 }
+
+namespace {
 
 /// Reads the chosen file, refusing one beyond the converter's buffer before reading it whole.
 Result<Bytes> readConvFile(const fs::path& path) {
@@ -139,8 +143,8 @@ Result<Bytes> convertedPgmfBytes(const PgmProgram& program) {
 }
 
 void fillConverterLabels(ConverterLabels& labels, const PgmProgram& program) {
-    labels.typ = typeText(program.ProgramType);
-    labels.program = modeText(program.ProgramMode);
+    labels.typ = programTypeText(program.ProgramType);
+    labels.program = programModeText(program.ProgramMode);
     labels.route = str(program.SectionCount);
 }
 

@@ -69,6 +69,11 @@ Result<PgmProgram> readPgmProgram(std::span<const std::byte> data);
 /// a name that is not a plain file name.
 Result<Bytes> convertedPgmfBytes(const PgmProgram& program);
 
+/// "Power", "Slope", "Heart Rate" for program types 0, 1, 2; "unknown" otherwise.
+const char* programTypeText(std::int32_t type);
+/// "Time", "Distance" for program modes 0, 1; "unknown" otherwise.
+const char* programModeText(std::int32_t mode);
+
 /// The "Typ", "Program" and "Route" value texts of a program.
 void fillConverterLabels(ConverterLabels& labels, const PgmProgram& program);
 

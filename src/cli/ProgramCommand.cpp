@@ -10,6 +10,7 @@
 
 #include "base/Files.h"
 #include "base/Text.h"
+#include "catalyst/PgmConverter.h"
 #include "cli/Commands.h"
 #include "import/RideImport.h"
 #include "route/ProgramReader.h"
@@ -20,23 +21,6 @@ namespace vb::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* typeText(std::int32_t type) {
-    switch (type) {
-        case 0: return "Power";
-        case 1: return "Slope";
-        case 2: return "Heart Rate";
-        default: return "unknown";
-    }
-}
-
-const char* modeText(std::int32_t mode) {
-    switch (mode) {
-        case 0: return "Time";
-        case 1: return "Distance";
-        default: return "unknown";
-    }
-}
 
 std::string oneDecimal(double value) {
     char buffer[64];
@@ -63,8 +47,8 @@ void printProgram(Context& ctx, const fs::path& file, const ProgramFile& program
     const auto number = [pgmf](double v) { return pgmf ? shortestFloat(static_cast<float>(v)) : shortestDouble(v); };
     ctx.out << "file: " << displayPath(file) << '\n'
             << "format: " << (pgmf ? "pgmf (V2.0)" : "pgm (V1.0)") << '\n'
-            << "type: " << typeText(program.type) << " (" << program.type << ")\n"
-            << "mode: " << modeText(program.mode) << " (" << program.mode << ")\n"
+            << "type: " << programTypeText(program.type) << " (" << program.type << ")\n"
+            << "mode: " << programModeText(program.mode) << " (" << program.mode << ")\n"
             << "name: " << program.name << '\n'
             << "sections: " << program.sections.size() << '\n';
     double total = 0.0;
