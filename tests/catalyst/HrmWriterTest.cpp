@@ -114,6 +114,9 @@ TEST(HrmWriter, V1SlopeRunClimbsWithTheProfile) {
     EXPECT_EQ(hrmText(run, "12.5m"), expectedHrm("20050612", "09:05", "0:00:12.0",
                                                  {"100\t300\t80\t12\t150\t0", "105\t305\t80\t14\t-2\t0",
                                                   "110\t310\t80\t17\t123\t0"}));
+    // An empty or non-numeric text starts at 0.
+    EXPECT_EQ(hrmText(run, ""), hrmText(run, "0"));
+    EXPECT_EQ(hrmText(run, "high"), hrmText(run, "0"));
     // Base -3 m: -300, -100, 150 cm.
     EXPECT_EQ(hrmText(run, "-3"), expectedHrm("20050612", "09:05", "0:00:12.0",
                                               {"100\t300\t80\t-3\t150\t0", "105\t305\t80\t-1\t-2\t0",
