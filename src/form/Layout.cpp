@@ -8,6 +8,7 @@ namespace vb {
 namespace {
 
 constexpr int kBoxWidth = 495 + kSpinnerWidth;
+constexpr int kColumnHeadWidth = 900;
 constexpr int kBoxHeight = 285;
 constexpr int kLabelHeight = 255;
 
@@ -66,8 +67,10 @@ private:
 void settingsFrame(Builder& b) {
     const std::string frame = "FrameSettings";
     b.add(frame, ControlKind::frame, "TabControlCenter", {120, 0, 3015, 3120}, "Settings");
-    b.label("LabelCatalyst", frame, {120, 240, kBoxWidth, kLabelHeight}, "CATALYST");
-    b.label("LabelFortius", frame, {2040, 240, kBoxWidth, kLabelHeight}, "FORTIUS");
+    // The column heads are wider than the boxes below them so that the
+    // captions are not cut.
+    b.label("LabelCatalyst", frame, {120, 240, kColumnHeadWidth, kLabelHeight}, "CATALYST");
+    b.label("LabelFortius", frame, {2040, 240, kColumnHeadWidth, kLabelHeight}, "FORTIUS");
     b.label("LabelMaxClimbing", frame, {960, 510, 1035, kLabelHeight}, "max. climbing");
     b.label("LabelMaxDownhill", frame, {960, 870, 1035, kLabelHeight}, "max. downhill");
     b.label("LabelDistSteps", frame, {960, 1230, 1035, kLabelHeight}, "distance steps");

@@ -45,7 +45,7 @@ void PainterCanvas::setPenColour(Rgb colour) {
 }
 
 void PainterCanvas::setPenWidth(int width) {
-    const double pixels = std::max(kMinPenPixels, width / kTwipsPerPixel);
+    const double pixels = std::max(kMinPenPixels, static_cast<double>(width));
     if (pixels == m_penPixels) return;
     m_penPixels = pixels;
     applyPen();

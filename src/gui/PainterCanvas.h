@@ -31,8 +31,8 @@ public:
     void point(double x, double y) override;
     void line(double x1, double y1, double x2, double y2) override;
 
-    /// Narrowest pen on screen: a pen of a few twips would be a fraction of a pixel.
-    static constexpr double kMinPenPixels = 2.0;
+    /// Narrowest pen on screen; the drawing port gives pen widths in pixels.
+    static constexpr double kMinPenPixels = 1.0;
 
 private:
     QPointF toPixels(double x, double y) const;
