@@ -4,6 +4,8 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <filesystem>
 
 #include "app/SettingsFile.h"
@@ -20,9 +22,38 @@ QCommandLineOption hiddenOption(const QString& name, const QString& description,
 
 std::filesystem::path localPath(const QString& text) { return std::filesystem::path(text.toStdString()); }
 
+bool envSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Without a display Qt would abort with a long plugin message. Help and
+// version need no window, so they are answered offscreen; anything else gets
+// one clear line.
+bool checkDisplay(int argc, char* argv[]) {
+#if defined(__linux__) || defined(__unix__)
+    if (envSet("DISPLAY") || envSet("WAYLAND_DISPLAY") || envSet("QT_QPA_PLATFORM")) return true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") {
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            return true;
+        }
+    }
+    std::fprintf(stderr, "velobridge: no display to open the window on (DISPLAY is not set); "
+                         "velobridge-cli does the same work without a window\n");
+    return false;
+#else
+    (void)argc;
+    (void)argv;
+    return true;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (!checkDisplay(argc, argv)) return 1;
     QApplication app(argc, argv);
     // No display name: Qt would append it to every window and message box title.
     QApplication::setApplicationName(QStringLiteral("velobridge"));
