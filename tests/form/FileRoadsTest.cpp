@@ -212,5 +212,38 @@ TEST(HrmExport, RunFileListsCreateHrmAndConvertAll) {
     expectLastMessageNames(rig.dialogs, 2, "No HRM file was written");
 }
 
+TEST(HrmExport, V2RunListRefreshAndConvertAll) {
+    FormRig rig;
+    const fs::path runs = rig.dir / "caf";
+    fs::create_directories(runs);
+    rig.start({"", "", "", "", text(runs) + "/"});
+    MainForm& form = *rig.form;
+    EXPECT_TRUE(form.control("File1(1)").items.empty());
+
+    // A run file added after start-up shows only after "Refresh".
+    fs::copy_file(exampleFile("alpine-loop.caf"), runs / "Tour.CAF");
+    EXPECT_TRUE(form.control("File1(1)").items.empty());
+    form.press("Command2(1)");
+    ASSERT_EQ(form.control("File1(1)").items, (std::vector<std::string>{"Tour.CAF"}));
+
+    form.selectItem("File1(1)", 0);
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_EQ(form.control("Label8").caption, "Catalyst V2.0 Info (*.caf)");
+    EXPECT_EQ(form.control("List1").items,
+              (std::vector<std::string>{"####################", "Filename: alpine-loop", "Type: Slope", "Routes: 201",
+                                        "Data_1: 201(8040)", "Sections: 3600", "Data_2: 3600",
+                                        "####################"}));
+    EXPECT_TRUE(form.control("Command4(1)").enabled);
+
+    // "Convert All" on the V2.0 list: one data line per fifth of the 3600 samples.
+    form.press("Command5(1)");
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    const fs::path hrm = rig.base / "HRM" / "Tour.CAF.hrm";
+    ASSERT_TRUE(fs::exists(hrm));
+    EXPECT_EQ(hrmSamples(hrm).size(), 720u);
+    const std::string written(asText(readAll(hrm)));
+    EXPECT_NE(written.find("\r\nLength=1:00:00.0\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vb::test
