@@ -174,7 +174,7 @@ void hrmConverterTab(Builder& b) {
     b.add("UnitFeet", ControlKind::optionButton, frame, {120, 480, 900, kLabelHeight}, "feet");
     b.label("LabelBaseSettings", frame, {1680, 270, 1260, kLabelHeight}, "Base Settings").align = TextAlign::right;
     b.numberBox("BaseSetting", frame, {3000, 240, 615 + kSpinnerWidth, kBoxHeight}, "0", -500, 9000, 1);
-    b.tabStrip("RunTabs", frame, {120, 840, 4485, 1215}, {" Cat. V1.0 (*.ca)", " Cat V2.0 (*.caf)", "HRM Info"},
+    b.tabStrip("RunTabs", frame, {120, 840, 4485, 1215}, {"Cat. V1.0 (*.ca)", "Cat V2.0 (*.caf)", "HRM Info"},
                {"RunTabV1", "RunTabV2", "RunTabInfo"});
     runFileTab(b, 0, "RunTabV1", "*.ca");
     runFileTab(b, 1, "RunTabV2", "*.caf");

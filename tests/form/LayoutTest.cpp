@@ -43,6 +43,8 @@ TEST(Layout, WindowAfterStartUp) {
     EXPECT_EQ(tabs.rect, (Rect{120, 120, 9855, 3615}));
     EXPECT_EQ(form.control("TabHrmConverter").value, 3);
     EXPECT_EQ(form.control("TabHrmConverter").parent, "MainTabs");
+    EXPECT_EQ(form.control("RunTabs").items,
+              (std::vector<std::string>{"Cat. V1.0 (*.ca)", "Cat V2.0 (*.caf)", "HRM Info"}));
 
     // Places in twips of the client area.
     EXPECT_EQ(form.absoluteRect("FrameSettings"), (Rect{240, 480, 3015, 3120}));
