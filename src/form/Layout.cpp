@@ -71,9 +71,9 @@ void settingsFrame(Builder& b) {
     // captions are not cut.
     b.label("LabelCatalyst", frame, {120, 240, kColumnHeadWidth, kLabelHeight}, "CATALYST");
     b.label("LabelFortius", frame, {2040, 240, kColumnHeadWidth, kLabelHeight}, "FORTIUS");
-    b.label("LabelMaxClimbing", frame, {960, 510, 1035, kLabelHeight}, "max. climbing");
-    b.label("LabelMaxDownhill", frame, {960, 870, 1035, kLabelHeight}, "max. downhill");
-    b.label("LabelDistSteps", frame, {960, 1230, 1035, kLabelHeight}, "distance steps");
+    b.label("LabelMaxClimbing", frame, {960, 480, 1035, kLabelHeight}, "max. climbing");
+    b.label("LabelMaxDownhill", frame, {960, 840, 1035, kLabelHeight}, "max. downhill");
+    b.label("LabelDistSteps", frame, {960, 1200, 1035, kLabelHeight}, "distance steps");
     b.numberBox("CatMaxClimb", frame, {120, 480, kBoxWidth, kBoxHeight}, "9", 1, 9, 1);
     b.numberBox("CatMaxDown", frame, {120, 840, kBoxWidth, kBoxHeight}, "-4", -4, -1, 1);
     b.numberBox("CatDistStep", frame, {120, 1200, kBoxWidth, kBoxHeight}, "100", 100, 1000, 100);
@@ -190,7 +190,7 @@ void routeArea(Builder& b) {
     b.label("StartValue", "", {840, 3870, 1935, kLabelHeight}, "");
     b.label("LabelRoute", "", {240, 4110, 600, kLabelHeight}, "Route:");
     b.label("RouteValue", "", {840, 4110, 1935, kLabelHeight}, "");
-    b.label("LabelFilename", "", {2835, 3990, 720, kLabelHeight}, "Filename:");
+    b.label("LabelFilename", "", {2835, 3960, 720, kLabelHeight}, "Filename:");
     Control& name = b.add("Text2", ControlKind::textBox, "", {3555, 3960, 2055, 285});
     name.text.assign(1, '-');  // (a one-character literal trips a false -Wrestrict in g++ 12 -O3)
     name.maxLength = 16;

@@ -2,6 +2,7 @@
 // controls' places and captions, and the initial states.
 
 #include <set>
+#include <tuple>
 
 #include "form/FormTestSupport.h"
 #include "form/Layout.h"
@@ -53,6 +54,18 @@ TEST(Layout, WindowAfterStartUp) {
     EXPECT_EQ(form.absoluteRect("ImportButton"), (Rect{3360 + 120, 480 + 2640, 1455, 375}));
     EXPECT_EQ(form.absoluteRect("Command10"), (Rect{240 + 4680, 600 + 2520, 1695, 375}));
     EXPECT_EQ(form.absoluteRect(ids::kFilename), (Rect{3555, 3960, 2055, 285}));
+    EXPECT_EQ(form.absoluteRect("LabelFilename").top, 3960);
+    EXPECT_EQ(form.absoluteRect("LabelFilename").left, 2835);
+    // The rows of the route limits: label and both number boxes level.
+    for (const auto& [label, catalyst, fortius, top] :
+         {std::tuple{"LabelMaxClimbing", "CatMaxClimb", "FortMaxClimb", 480},
+          std::tuple{"LabelMaxDownhill", "CatMaxDown", "FortMaxDown", 840},
+          std::tuple{"LabelDistSteps", "CatDistStep", "FortDistStep", 1200}}) {
+        EXPECT_EQ(form.control(label).rect.left, 960) << label;
+        EXPECT_EQ(form.control(label).rect.top, top) << label;
+        EXPECT_EQ(form.control(catalyst).rect, (Rect{120, top, 495 + 255, 285})) << catalyst;
+        EXPECT_EQ(form.control(fortius).rect, (Rect{2040, top, 495 + 255, 285})) << fortius;
+    }
     EXPECT_EQ(form.absoluteRect(ids::kProfileArea), (Rect{135, 4400, 7510, 3370}));
     EXPECT_EQ(form.absoluteRect(ids::kEndSlider), (Rect{15, 8160, 7695, 255}));
     EXPECT_EQ(form.absoluteRect("Command8"), (Rect{7920 + 120, 3750 + 4200, 1815, 375}));
@@ -89,7 +102,7 @@ TEST(Layout, WindowAfterStartUp) {
     EXPECT_TRUE(form.control("UnitMeter").checked);
     EXPECT_FALSE(form.control("UnitFeet").checked);
 
-    // Disabled at start: these nine; everything else is enabled.
+    // Disabled at start: these eight; everything else is enabled.
     const std::set<std::string> off = {"Command8", "Command9(0)", "Command9(1)", "Command7", "Command10",
                                        "Command4(1)", "StartSlider", "EndSlider"};
     for (const Control& c : form.controls()) EXPECT_EQ(c.enabled, !off.count(c.id)) << c.id;
