@@ -69,14 +69,11 @@ void MainForm::State::calc15() {
 
 void MainForm::State::Command9_Click(int index) {
     if (index != 0 && index != 1) return;
-    if (at(ids::kFilename).text.empty()) {
-        showError(kTitleMsg, kIncorrectFilename);
-        return;
-    }
     const auto row = [](int position) { return static_cast<std::int16_t>(std::clamp(position, 0, 32767)); };
     const Settings s = settings();
     const ProgramRequest request = programRequest(s, index == 0 ? Target::catalyst : Target::fortius,
                                                   row(view.startPos), row(view.endPos), ride.ProgramName);
+    // The writer refuses an empty or unusable name with "Incorrect Filename!!!" alone.
     if (auto written = writeProgram(ride, request, s); !written) {
         const std::string& reason = written.error().message;
         showError(kTitleMsg, reason == kIncorrectFilename ? reason : "No program was written: " + reason);
