@@ -105,8 +105,9 @@ void MainForm::State::sync() {
     for (int i = 0; i < RideHeader::kFieldCount; ++i) at(values[i]).caption = ride.header.fields[fields[i]];
     at("ImportStatus").caption = ride.ImportStatus;
     at(ids::kCalc15).enabled = ride.Calc15Available;
-    at(ids::kCatalyst).enabled = programButtons;
-    at(ids::kFortius).enabled = programButtons;
+    // The "Filename:" rule: "Catalyst" and "Fortius" while there is a name.
+    at(ids::kCatalyst).enabled = !ride.ProgramName.empty();
+    at(ids::kFortius).enabled = !ride.ProgramName.empty();
 
     for (const auto& [id, position] : {std::pair{ids::kStartSlider, view.startPos}, std::pair{ids::kEndSlider, view.endPos}}) {
         Control& slider = at(id);

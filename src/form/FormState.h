@@ -57,7 +57,6 @@ struct MainForm::State {
     RideRecord ride;
     RouteView view;
     bool imported = false;        // nothing is drawn before the first import
-    bool programButtons = false;  // "Catalyst" and "Fortius", switched by the "Filename:" rule
     std::string my_path;
     CatalystRun run;
     RunFileReport runReport;

@@ -54,7 +54,6 @@ void MainForm::State::importFile(const fs::path& path) {
 
 void MainForm::State::Text2_Change() {
     setFilenameBox(ride, at(ids::kFilename).text);
-    programButtons = !ride.ProgramName.empty();
 }
 
 void MainForm::State::calc15() {
