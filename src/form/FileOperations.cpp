@@ -38,7 +38,6 @@ void MainForm::State::Command7_Click() {
 }
 
 void MainForm::State::File2_Click() {
-    convertEnabled = false;
     const Control& list = at(ids::kPgmList);
     convertEnabled = describePgm(converter, converterLabels, selectedPath(list),
                                  list.items[static_cast<std::size_t>(list.selected)]);
