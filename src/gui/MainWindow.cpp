@@ -187,16 +187,6 @@ QWidget* MainWindow::containerFor(const std::string& parentId) const {
     return parent ? parent : const_cast<MainWindow*>(this);
 }
 
-QPoint MainWindow::clientOriginTwips(const Control& control) const {
-    QPoint origin(control.rect.left, control.rect.top);
-    for (std::string parent = control.parent; !parent.empty();) {
-        const Control& holder = m_form.control(parent);
-        origin += QPoint(holder.rect.left, holder.rect.top);
-        parent = holder.parent;
-    }
-    return origin;
-}
-
 QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& binding) {
     QWidget* widget = nullptr;
     QRect geometry = pxRect(c.rect);
@@ -289,8 +279,8 @@ QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& bi
             widget = m_grid;
             break;
         case ControlKind::profileArea: {
-            const QPoint origin = clientOriginTwips(c);
-            m_profile = new ProfileWidget(m_form, origin.x(), origin.y(), parent);
+            const Rect place = m_form.absoluteRect(c.id);
+            m_profile = new ProfileWidget(m_form, place.left, place.top, parent);
             widget = m_profile;
             break;
         }

@@ -70,7 +70,6 @@ private:
     QWidget* createWidget(const Control& control, QWidget* parent, Binding& binding);
     void connectWidget(const Control& control, Binding& binding);
     QWidget* containerFor(const std::string& parentId) const;
-    QPoint clientOriginTwips(const Control& control) const;
     void catchUp();
     void syncAll();
     void sync(const Control& control, Binding& binding);
