@@ -57,8 +57,7 @@ std::vector<std::string> filesMatching(const fs::path& folder, std::string_view 
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
-        const auto u8 = it->path().filename().u8string();
-        std::string name(u8.begin(), u8.end());
+        std::string name = displayPath(it->path().filename());
         const auto dot = name.rfind('.');
         if (dot == std::string::npos || !equalNoCase(std::string_view(name).substr(dot), ending)) continue;
         names.push_back(std::move(name));

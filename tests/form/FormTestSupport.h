@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/Files.h"
 #include "form/Dialogs.h"
 #include "form/MainForm.h"
 #include "support/TestSupport.h"
@@ -59,10 +60,7 @@ public:
 };
 
 /// UTF-8 text of a path.
-inline std::string text(const std::filesystem::path& path) {
-    const auto u8 = path.u8string();
-    return std::string(u8.begin(), u8.end());
-}
+inline std::string text(const std::filesystem::path& path) { return displayPath(path); }
 
 /// The 18 lines of a settings file with the base folder `base`, the five folders
 /// and the defaults for the rest.
