@@ -1,11 +1,13 @@
 #include "catalyst/PgmConverter.h"
 
+#include <algorithm>
 #include <array>
 #include <system_error>
 
 #include "base/BlockFile.h"
 #include "base/Files.h"
 #include "base/Text.h"
+#include "route/ProgramReader.h"
 
 namespace vb {
 
@@ -13,13 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<unsigned char, 16> kV2Header = {0xE8, 0x03, 0x64, 0x00, 0x02, 0x00, 0x00, 0x00,
-                                                     0xF2, 0x03, 0x64, 0x00, 0x01, 0x00, 0x00, 0x00};
-constexpr std::int32_t kGeneralRecordSize = 70;
+constexpr std::size_t kV2HeaderSize = 16;
 constexpr std::size_t kNameUnits = 17;
 constexpr std::size_t kGeneralRest = 24;
-constexpr std::uint16_t kProgramBlock = 1020;
-constexpr std::int32_t kProgramRecordSize = 12;
 constexpr std::int16_t kTextRecordType = 8;
 
 std::string str(std::int64_t value) { return std::to_string(value); }
@@ -67,11 +65,9 @@ void clearLabels(ConverterLabels& labels) { labels.typ = labels.program = labels
 }  // namespace
 
 bool hasConvV2Header(std::span<const std::byte> data) {
-    for (std::size_t i = 0; i < kV2Header.size(); ++i) {
-        const std::byte b = i < data.size() ? data[i] : std::byte{0};  // missing bytes count as zero
-        if (b != std::byte{kV2Header[i]}) return false;
-    }
-    return true;
+    std::array<std::byte, kV2HeaderSize> head{};  // missing bytes count as zero
+    std::copy_n(data.begin(), std::min(data.size(), head.size()), head.begin());
+    return hasPgmfHeader(head);
 }
 
 Result<PgmProgram> readPgmProgram(std::span<const std::byte> data) {
@@ -118,8 +114,8 @@ Result<Bytes> convertedPgmfBytes(const PgmProgram& program) {
                                                " sections exceed " + str(kMaxConvSections));
 
     ByteWriter out;
-    for (unsigned char b : kV2Header) out.u8(b);
-    out.i32(kGeneralRecordSize);
+    writeFileHeader(out, kPgmfFileId, 2);
+    writeBlockHeader(out, kPgmfGeneralId, 1, kPgmfGeneralSize);
     out.zeros(4);  // where the identification tag stands in our own program files
     for (char c : name) {
         out.u8(static_cast<std::uint8_t>(c));
@@ -129,7 +125,7 @@ Result<Bytes> convertedPgmfBytes(const PgmProgram& program) {
     out.i32(program.ProgramType);
     out.i32(program.ProgramMode);
     out.zeros(kGeneralRest);
-    writeBlockHeader(out, kProgramBlock, static_cast<std::int32_t>(program.Sections.size()), kProgramRecordSize);
+    writeBlockHeader(out, kPgmfProgramId, static_cast<std::int32_t>(program.Sections.size()), kPgmfProgramSize);
     const bool byTime = program.ProgramMode == 0;
     for (const auto& section : program.Sections) {
         out.f32(static_cast<float>(byTime ? section.duration : section.distance * 1000));
