@@ -2,9 +2,9 @@
 // program) and writing its HRM file; converting a V1.0 program of 4001 sections.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <string>
 
+#include "base/BlockFile.h"
 #include "base/Bytes.h"
 #include "catalyst/HrmWriter.h"
 #include "catalyst/PgmConverter.h"
@@ -12,20 +12,11 @@
 
 namespace {
 
-void blockHeader(vb::ByteWriter& out, int id, int count, int size) {
-    out.i16(static_cast<std::int16_t>(id));
-    out.i16(100);
-    out.i32(count);
-    out.i32(size);
-}
-
 /// A slope run: 3200 routes of 100 m, 16001 records one second apart at about 36 km/h.
 vb::Bytes fullRun() {
     vb::ByteWriter out;
-    out.i16(1000);
-    out.i16(100);
-    out.i32(3);
-    blockHeader(out, 1010, 1, 70);
+    vb::writeFileHeader(out, 1000, 3);
+    vb::writeBlockHeader(out, 1010, 1, 70);
     out.text("VLB\xFE");
     for (char c : std::string("Full Run")) {
         out.u8(static_cast<std::uint8_t>(c));
@@ -36,13 +27,13 @@ vb::Bytes fullRun() {
     out.i32(1);
     out.zeros(24);
     constexpr int kRoutes = 3200;
-    blockHeader(out, 1020, kRoutes, 12);
+    vb::writeBlockHeader(out, 1020, kRoutes, 12);
     for (int i = 0; i < kRoutes; ++i) {
         out.f32(100.0f);
         out.f32(static_cast<float>(i % 17 - 6));
         out.f32(0.0f);
     }
-    blockHeader(out, 3020, static_cast<int>(vb::kRunSampleEntries), 10);
+    vb::writeBlockHeader(out, 3020, static_cast<int>(vb::kRunSampleEntries), 10);
     for (std::size_t i = 0; i < vb::kRunSampleEntries; ++i) {
         out.f32(static_cast<float>(i) * 10.0f);
         out.u8(static_cast<std::uint8_t>(120 + i % 40));
