@@ -72,7 +72,7 @@ void runProfile(Context& ctx, const ProfileOptions& o) {
         ctx.status = refuse(ctx, out, saved.error().message);
         return;
     }
-    if (!(view.RouteTotalDistance > 0) || !(view.altitudeRange.highest > 0))
+    if (!hasProfileScale(view))
         warn(ctx, rideFile, "the ride has no distance or no altitude above 0; the profile is empty");
     ctx.out << "wrote: " << displayPath(out) << '\n'
             << "rows: " << view.startPos << ".." << view.endPos << " of 0.." << view.lastRow << '\n'

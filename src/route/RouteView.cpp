@@ -88,15 +88,19 @@ void refreshRouteView(RouteView& view, const RideRecord& ride) {
     Show_RouteDetail(view, ride);
 }
 
-void Paint_Route(const RouteView& view, const RideRecord& ride, Canvas& canvas) {
-    canvas.clearRect(kProfileLeft, kProfileTop, kProfileWidth, kProfileHeight);
+bool hasProfileScale(const RouteView& view) {
     const double total = view.RouteTotalDistance;
     const double highest = view.altitudeRange.highest;
-    // Without distance or a positive altitude the profile has no scale.
-    if (!(total > 0) || !std::isfinite(total) || !(highest > 0) || !std::isfinite(highest)) return;
+    return total > 0 && std::isfinite(total) && highest > 0 && std::isfinite(highest);
+}
+
+void Paint_Route(const RouteView& view, const RideRecord& ride, Canvas& canvas) {
+    canvas.clearRect(kProfileLeft, kProfileTop, kProfileWidth, kProfileHeight);
+    if (!hasProfileScale(view)) return;
     canvas.setPenWidth(kProfilePenWidth);
 
-    const double scale = kAxisHeight / highest;
+    const double total = view.RouteTotalDistance;
+    const double scale = kAxisHeight / view.altitudeRange.highest;
     double running = 0.0;
     bool first = true;
     Rgb pen{};

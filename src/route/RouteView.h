@@ -62,6 +62,10 @@ enum class SliderIndex { start = 0, end = 1 };
 /// labels. The caller then redraws with Paint_Route.
 void refreshRouteView(RouteView& view, const RideRecord& ride);
 
+/// True when the profile has a scale: a finite distance and a finite highest
+/// altitude, both above 0.
+bool hasProfileScale(const RouteView& view);
+
 /// Clears the profile area and, when the ride has a scale, draws the profile:
 /// black outside the stretch startPos..endPos, red inside it.
 void Paint_Route(const RouteView& view, const RideRecord& ride, Canvas& canvas);
