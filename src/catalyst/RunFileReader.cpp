@@ -46,8 +46,7 @@ std::string str(std::int64_t value) { return std::to_string(value); }
 
 /// The part of a path after its last separator (either kind), extension kept.
 std::string fileNameOf(const std::filesystem::path& path) {
-    const std::u8string u8 = path.u8string();
-    std::string text(u8.begin(), u8.end());
+    const std::string text = displayPath(path);
     const auto cut = text.find_last_of("\\/");
     return cut == std::string::npos ? text : text.substr(cut + 1);
 }

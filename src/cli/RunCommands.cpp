@@ -21,10 +21,7 @@ namespace fs = std::filesystem;
 
 fs::path pathOf(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
-std::string entryName(const fs::path& file) {
-    const std::u8string name = file.filename().u8string();
-    return std::string(name.begin(), name.end());
-}
+std::string entryName(const fs::path& file) { return displayPath(file.filename()); }
 
 bool isPgmName(const fs::path& file) {
     std::string ext = file.extension().string();
