@@ -66,6 +66,7 @@ struct MainForm::State {
     RlvScript script;
     std::uint64_t revision = 0;
     std::uint64_t samplesRevision = 0;
+    std::uint64_t profileRevision = 0;
 
     Control* find(std::string_view id);
     Control& at(std::string_view id);

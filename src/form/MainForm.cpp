@@ -44,6 +44,7 @@ void MainForm::paintProfile(Canvas& canvas) const {
 
 std::uint64_t MainForm::revision() const { return m_state->revision; }
 std::uint64_t MainForm::samplesRevision() const { return m_state->samplesRevision; }
+std::uint64_t MainForm::profileRevision() const { return m_state->profileRevision; }
 
 void MainForm::Form_Load() {
     m_state->formLoad();
@@ -108,6 +109,7 @@ void MainForm::moveSlider(std::string_view id, int position) {
     if (!m_state->usable(id, ControlKind::slider)) return;
     vb::moveSlider(m_state->view, id == ids::kStartSlider ? SliderIndex::start : SliderIndex::end, position);
     Show_RouteDetail(m_state->view, m_state->ride);
+    ++m_state->profileRevision;
     m_state->finishEvent();
 }
 

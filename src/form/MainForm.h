@@ -89,9 +89,11 @@ public:
     void paintProfile(Canvas& canvas) const;
 
     /// Grows on every change of any control; the sample counter only when the
-    /// SampleTable changes (the grid reloads then).
+    /// SampleTable changes (the grid reloads then); the profile counter only
+    /// when what paintProfile draws changes (the profile is drawn again then).
     std::uint64_t revision() const;
     std::uint64_t samplesRevision() const;
+    std::uint64_t profileRevision() const;
 
     /// The base working folder read from the settings file ("" without one).
     const std::string& my_path() const;

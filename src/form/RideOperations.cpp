@@ -50,6 +50,7 @@ void MainForm::State::importFile(const fs::path& path) {
     }
     refreshRouteView(view, ride);
     imported = true;
+    ++profileRevision;
 }
 
 void MainForm::State::Text2_Change() {
@@ -64,6 +65,7 @@ void MainForm::State::calc15() {
     ++samplesRevision;
     // The sliders then reach the whole resampled ride.
     refreshRouteView(view, ride);
+    ++profileRevision;
 }
 
 void MainForm::State::Command9_Click(int index) {

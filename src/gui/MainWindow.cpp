@@ -383,14 +383,16 @@ void MainWindow::connectWidget(const Control& c, Binding& binding) {
 }
 
 void MainWindow::catchUp() {
-    const bool samplesChanged = m_form.samplesRevision() != m_seenSamples;
-    const bool changed = m_form.revision() != m_seenRevision;
-    if (samplesChanged && m_gridModel) {
+    if (m_form.samplesRevision() != m_seenSamples && m_gridModel) {
         m_seenSamples = m_form.samplesRevision();
         m_gridModel->reload();
     }
-    if (changed) syncAll();
-    if ((changed || samplesChanged) && m_profile) m_profile->redraw();
+    if (m_form.revision() != m_seenRevision) syncAll();
+    // Typing, tabs and lists leave the profile as it is: a large ride is not drawn again for them.
+    if (m_form.profileRevision() != m_seenProfile && m_profile) {
+        m_seenProfile = m_form.profileRevision();
+        m_profile->redraw();
+    }
 }
 
 void MainWindow::syncAll() {

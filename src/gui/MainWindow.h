@@ -4,7 +4,7 @@
 // signal becomes the model's event; when the event has run to its end, every
 // control whose model state changed is copied back into its widget, the
 // sample grid reloads when the ride's table changed, and the profile is drawn
-// again.
+// again when the ride or the stretch changed.
 
 #include <QWidget>
 #include <filesystem>
@@ -83,6 +83,7 @@ private:
     ProfileWidget* m_profile = nullptr;
     std::uint64_t m_seenRevision = 0;
     std::uint64_t m_seenSamples = 0;
+    std::uint64_t m_seenProfile = 0;
     bool m_eventRunning = false;
     bool m_unloaded = false;
 };

@@ -27,12 +27,14 @@ TEST(Import, HrmThenHac4FillTheHeaderNameSlidersAndProfile) {
     EXPECT_TRUE(before.ops.empty());
 
     const auto samples = form.samplesRevision();
+    const auto profile = form.profileRevision();
     rig.importRide(exampleFile("alpine-loop.hrm"));
     ASSERT_EQ(rig.dialogs.opened.size(), 1u);
     EXPECT_EQ(rig.dialogs.opened[0].filter, "(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur");
     EXPECT_EQ(rig.dialogs.opened[0].folder, "/rides/");
     EXPECT_TRUE(rig.dialogs.messages.empty());
     EXPECT_GT(form.samplesRevision(), samples);
+    EXPECT_GT(form.profileRevision(), profile);
     expectTexts(form, {{"VersionValue", "106"},
                        {"DateValue", "20260412"},
                        {"SModeValue", "111000100"},
@@ -124,7 +126,13 @@ TEST(Sliders, KeepTheirOrderAndRewriteTheLabels) {
 
     rig.importRide(exampleFile("alpine-loop.hrm"));
     const int last = form.routeView().lastRow;
+    // The profile is drawn again for a slider, not for other controls.
+    const auto profile = form.profileRevision();
+    form.setText(ids::kFilename, "x");
+    form.selectTab(ids::kMainTabs, 1);
+    EXPECT_EQ(form.profileRevision(), profile);
     form.moveSlider(ids::kEndSlider, 300);
+    EXPECT_GT(form.profileRevision(), profile);
     form.moveSlider(ids::kStartSlider, 300);
     EXPECT_EQ(form.control(ids::kStartSlider).value, 299);
     form.moveSlider(ids::kEndSlider, 100);
@@ -296,12 +304,14 @@ TEST(Calc15, AvailableExactlyForA60SecondHrmRideAndRefreshesTheView) {
     EXPECT_EQ(form.control(ids::kEndSlider).max, n);
     const double total = form.routeView().RouteTotalDistance;
     const auto samples = form.samplesRevision();
+    const auto profile = form.profileRevision();
 
     form.press(ids::kCalc15);
     EXPECT_TRUE(rig.dialogs.messages.empty());
     EXPECT_FALSE(form.control(ids::kCalc15).enabled);
     EXPECT_EQ(form.control("IntervalValue").caption, "15");
     EXPECT_GT(form.samplesRevision(), samples);
+    EXPECT_GT(form.profileRevision(), profile);
     const int resampled = 4 * (n - 1) + 1;
     EXPECT_EQ(form.ride().samples.rowCount() - 1, resampled);
     // The sliders reach the whole resampled ride, the labels and profile follow.
