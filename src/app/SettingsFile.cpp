@@ -129,6 +129,12 @@ Result<std::optional<Settings>> loadSettingsFile(const fs::path& path, Prompter&
 }
 
 Result<void> saveSettingsFile(const fs::path& path, const Settings& settings) {
+    // The configuration folder need not exist yet on a new machine; without
+    // it every close would lose the settings.
+    if (path.has_parent_path()) {
+        auto folder = ensureFolder(path.parent_path());
+        if (!folder.ok()) return folder;
+    }
     return replaceFile(path, writeSettings(settings));
 }
 

@@ -189,6 +189,11 @@ TEST(SettingsFile, LoadAndSaveReportFailuresAndKeepThePreviousFile) {
     auto loaded = loadSettingsFile(file, prompter);
     ASSERT_TRUE(loaded.ok() && loaded->has_value());
     EXPECT_EQ(**loaded, changed);
+
+    // A configuration folder that does not exist yet is made.
+    const auto nested = dir / "new" / "config" / "velobridge.ini";
+    ASSERT_TRUE(saveSettingsFile(nested, changed).ok());
+    EXPECT_EQ(readAll(nested), writeSettings(changed));
 }
 
 TEST(WorkingFolders, MakesTheFiveFoldersAndReportsEachFailure) {

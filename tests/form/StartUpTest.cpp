@@ -126,11 +126,18 @@ TEST(ShutDown, WritesTheControlsAndReportsAFailedWrite) {
     EXPECT_NE(rig.dialogs.messages[0].text.find(text(rig.ini)), std::string::npos);
     EXPECT_EQ(readAll(rig.ini), before);
 
-    // So is a settings file in a folder that does not exist.
+    // A settings folder that does not exist yet is made (a new machine may
+    // have no configuration folder); one that cannot be made is reported.
     ScriptedDialogs dialogs;
-    MainForm lost(dialogs, rig.dir / "missing" / "velobridge.ini");
+    MainForm fresh(dialogs, rig.dir / "config" / "velobridge" / "velobridge.ini");
+    EXPECT_TRUE(fresh.Form_Unload());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(fs::is_regular_file(rig.dir / "config" / "velobridge" / "velobridge.ini"));
+    writeAll(rig.dir / "blocked", "a file, not a folder");
+    MainForm lost(dialogs, rig.dir / "blocked" / "velobridge.ini");
     EXPECT_FALSE(lost.Form_Unload());
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find("blocked"), std::string::npos);
 }
 
 TEST(PathButtons, FiltersEndingsAndListRefresh) {
