@@ -37,6 +37,16 @@ std::string displayPath(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+fs::path pathFromUtf8(std::string_view text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+bool hasExtension(const fs::path& file, std::string_view extension) {
+    const std::string actual = displayPath(file.extension());
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return actual.size() == extension.size() &&
+           std::equal(actual.begin(), actual.end(), extension.begin(),
+                      [&](char a, char b) { return lower(a) == lower(b); });
+}
+
 Result<Bytes> readFile(const fs::path& path) {
     std::error_code ec;
     if (fs::is_directory(path, ec)) return ioError("cannot read", path, "is a folder");

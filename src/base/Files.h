@@ -24,6 +24,13 @@ inline constexpr char kPathSeparator = '/';
 /// Text of a path for messages (UTF-8).
 std::string displayPath(const std::filesystem::path& path);
 
+/// The path that UTF-8 text names (the opposite of displayPath).
+std::filesystem::path pathFromUtf8(std::string_view text);
+
+/// Whether the file's extension is `extension` (".pgm"), letters A-Z compared
+/// without regard to case: files copied from other systems are often in capitals.
+bool hasExtension(const std::filesystem::path& file, std::string_view extension);
+
 /// Reads a whole file; an error names the path and the reason.
 Result<Bytes> readFile(const std::filesystem::path& path);
 

@@ -28,7 +28,6 @@ Error fieldError(std::string_view field, std::int64_t value, int width) {
                                            str(width) + " digits");
 }
 
-std::filesystem::path pathOf(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
 
 }  // namespace
 
@@ -71,7 +70,7 @@ std::optional<std::int16_t> Polar_Altitude(double x) {
 }
 
 std::filesystem::path hrmFilePath(const Settings& settings, const CatalystRun& run) {
-    return pathOf(joinPath(workingFolder(settings, "HRM"), run.FileName + ".hrm"));
+    return pathFromUtf8(joinPath(workingFolder(settings, "HRM"), run.FileName + ".hrm"));
 }
 
 Result<Bytes> hrmFileBytes(const CatalystRun& run, std::string_view baseSetting) {
@@ -175,7 +174,7 @@ ConvertAllReport convertAllRuns(CatalystRun& run, const std::vector<std::filesys
             report.skipped.emplace_back(file, "the run has no sample to write (last sample " + str(run.LastSample) + ")");
             continue;
         }
-        const std::filesystem::path target = hrmFolder / pathOf(run.FileName + ".hrm");
+        const std::filesystem::path target = hrmFolder / pathFromUtf8(run.FileName + ".hrm");
         if (auto written = writeHrmFile(target, run, baseSetting); !written) {
             report.skipped.emplace_back(file, written.error().message);
             continue;

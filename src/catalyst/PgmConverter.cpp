@@ -22,7 +22,6 @@ constexpr std::int16_t kTextRecordType = 8;
 
 std::string str(std::int64_t value) { return std::to_string(value); }
 
-fs::path pathOf(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
 
 }  // namespace
 
@@ -202,7 +201,7 @@ Result<fs::path> convertPgm(PgmConverter& conv, ConverterLabels& labels, const f
     auto bytes = convertedPgmfBytes(conv.program);
     if (!bytes) return notConverted(bytes.error());
     if (auto made = ensureFolder(outFolder); !made) return notConverted(made.error());
-    const fs::path target = outFolder / pathOf(conv.program.Name + ".pgmf");
+    const fs::path target = outFolder / pathFromUtf8(conv.program.Name + ".pgmf");
     if (auto written = replaceFile(target, *bytes); !written) return notConverted(written.error());
     labels.status = entry + " (Catalyst 2.0 Converted)";
     return target;

@@ -307,11 +307,8 @@ std::string runInfoCaption(RunKind kind) {
 }
 
 std::optional<RunKind> runKindOf(const std::filesystem::path& path) {
-    std::string ext = path.extension().string();
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (ext == ".ca") return RunKind::v1;
-    if (ext == ".caf") return RunKind::v2;
+    if (hasExtension(path, ".ca")) return RunKind::v1;
+    if (hasExtension(path, ".caf")) return RunKind::v2;
     return std::nullopt;
 }
 

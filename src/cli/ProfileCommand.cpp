@@ -32,10 +32,9 @@ struct ProfileOptions {
     CLI::Option* toGiven = nullptr;
 };
 
-fs::path pathOf(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 void runProfile(Context& ctx, const ProfileOptions& o) {
-    const fs::path rideFile = pathOf(o.ride);
+    const fs::path rideFile = pathFromUtf8(o.ride);
     RideRecord ride;
     if (!loadRideFile(ctx, rideFile, ride)) return;
 
@@ -67,7 +66,7 @@ void runProfile(Context& ctx, const ProfileOptions& o) {
     Paint_Route(view, ride, canvas);
     const std::string svg = canvas.svg();
 
-    const fs::path out = pathOf(o.svg);
+    const fs::path out = pathFromUtf8(o.svg);
     if (auto saved = replaceFile(out, toBytes(svg)); !saved) {
         ctx.status = refuse(ctx, out, saved.error().message);
         return;

@@ -28,11 +28,6 @@ std::string oneDecimal(double value) {
     return buffer;
 }
 
-bool hasPgmExtension(const fs::path& file) {
-    std::string ext = file.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext == ".pgm";
-}
 
 // Bytes of 8-bit text made printable: control bytes become '.'.
 std::string printable(std::string_view bytes) {
@@ -94,7 +89,6 @@ struct ProgramOptions {
     CLI::Option* outGiven = nullptr;
 };
 
-fs::path pathOf(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 void runProgram(Context& ctx, const ProgramOptions& o) {
     auto settings = loadSettings(ctx);
@@ -135,7 +129,7 @@ void runProgram(Context& ctx, const ProgramOptions& o) {
     }
     fs::path path = programPath(*settings, target, name);
     if (o.outGiven->count()) {
-        path = pathOf(o.out);
+        path = pathFromUtf8(o.out);
         std::error_code ec;
         if (fs::is_directory(path, ec)) path /= programPath(*settings, target, name).filename();
     }
@@ -155,7 +149,7 @@ std::optional<int> describeProgram(Context& ctx, const fs::path& file, const Byt
     // A .pgm has no magic of its own; a .pgmf's full header outranks the name.
     Result<ProgramFile> program = makeError(ErrorCode::invalid, "");
     if (hasPgmfHeader(data)) program = readPgmf(data);
-    else if (hasPgmExtension(file)) program = readPgm(data);
+    else if (hasExtension(file, ".pgm")) program = readPgm(data);
     else if (looksLikePgmf(data)) program = readPgmf(data);
     else return std::nullopt;
     if (!program) return refuse(ctx, file, program.error().message);

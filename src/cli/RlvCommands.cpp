@@ -13,12 +13,7 @@ namespace vb::cli {
 
 namespace {
 
-bool isScriptName(const std::filesystem::path& file) {
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return extension == ".vlb";
-}
+bool isScriptName(const std::filesystem::path& file) { return hasExtension(file, ".vlb"); }
 
 /// The message a refused script showed.
 std::string refusal(const RecordingPrompter& prompter) {

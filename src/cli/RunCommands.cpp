@@ -19,25 +19,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path pathOf(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 std::string entryName(const fs::path& file) { return displayPath(file.filename()); }
 
-bool isPgmName(const fs::path& file) {
-    std::string ext = file.extension().string();
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return ext == ".pgm";
-}
+bool isPgmName(const fs::path& file) { return hasExtension(file, ".pgm"); }
 
 /// The output folder: -o, else the working folder `name` of the settings in
 /// effect. Made when missing; nullopt after a refusal.
 std::optional<fs::path> outputFolder(Context& ctx, const std::string& out, std::string_view name) {
-    fs::path folder = pathOf(out);
+    fs::path folder = pathFromUtf8(out);
     if (out.empty()) {
         const auto settings = loadSettings(ctx);
         if (!settings) return std::nullopt;
-        folder = pathOf(workingFolder(*settings, name));
+        folder = pathFromUtf8(workingFolder(*settings, name));
     }
     if (auto made = ensureFolder(folder); !made) {
         ctx.status = refuse(ctx, folder, made.error().message);
@@ -64,7 +58,7 @@ void runHrm(Context& ctx, const HrmOptions& o) {
     if (!folder) return;
     CatalystRun run;
     for (const auto& name : o.runs) {
-        const fs::path file = pathOf(name);
+        const fs::path file = pathFromUtf8(name);
         const auto kind = runKindOf(file);
         if (!kind) {
             ctx.status = refuse(ctx, file, "not a run file (.ca or .caf)");
@@ -81,7 +75,7 @@ void runConvertPgm(Context& ctx, const std::vector<std::string>& programs, const
     const auto folder = outputFolder(ctx, out, "PGMF_Conv");
     if (!folder) return;
     for (const auto& name : programs) {
-        const fs::path file = pathOf(name);
+        const fs::path file = pathFromUtf8(name);
         PgmConverter conv;
         ConverterLabels labels;
         auto written = convertPgm(conv, labels, file, entryName(file), *folder);

@@ -48,7 +48,6 @@ std::string_view nameOf(std::string_view id) { return id.substr(0, id.find('('))
 
 }  // namespace
 
-fs::path pathFromUtf8(std::string_view text) { return fs::path(std::u8string(text.begin(), text.end())); }
 
 std::vector<std::string> filesMatching(const fs::path& folder, std::string_view pattern) {
     std::vector<std::string> names;

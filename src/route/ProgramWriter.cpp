@@ -130,7 +130,7 @@ std::filesystem::path programPath(const Settings& settings, Target target, std::
     const bool catalyst = target == Target::catalyst;
     const std::string file = std::string(name) + (catalyst ? ".pgm" : ".pgmf");
     const std::string text = joinPath(workingFolder(settings, catalyst ? "PGM" : "PGMF"), file);
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+    return pathFromUtf8(text);
 }
 
 Result<void> saveProgram(const std::filesystem::path& path, const Bytes& bytes) {

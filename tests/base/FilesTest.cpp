@@ -78,6 +78,18 @@ TEST(JoinPath, UsesOneSeparator) {
     EXPECT_EQ(joinPath("", "RLV"), s + "RLV");
 }
 
+TEST(Paths, ExtensionsIgnoreLetterCaseAndUtf8TextRoundTrips) {
+    EXPECT_TRUE(vb::hasExtension("tour3.CAF", ".caf"));
+    EXPECT_TRUE(vb::hasExtension("dir.x/tour3.ca", ".ca"));
+    EXPECT_FALSE(vb::hasExtension("tour3.caf", ".ca"));
+    EXPECT_FALSE(vb::hasExtension("tour3.ca.bak", ".ca"));
+    EXPECT_FALSE(vb::hasExtension("pgm", ".pgm"));
+    EXPECT_FALSE(vb::hasExtension("tour.pgmf", ".pgm"));
+    const std::string name = "Fahrt \xc3\xbc\xc3\x9f.pgm";  // ü and ß
+    EXPECT_EQ(vb::displayPath(vb::pathFromUtf8(name)), name);
+    EXPECT_TRUE(vb::hasExtension(vb::pathFromUtf8(name), ".PGM"));
+}
+
 TEST(PlainFileName, RefusesNamesThatLeaveTheFolder) {
     for (const char* good : {"abc", "Alpine Pass", "a.b", "Tour-1_x", "Zürich"}) EXPECT_TRUE(isPlainFileName(good)) << good;
     for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "c:x", "a*", "a?", "a\"", "a<", "a>", "a|", "a\tb", "a\x7f"})
