@@ -39,9 +39,6 @@ void MainForm::State::importFile(const fs::path& path) {
     view.slidersEnabled = false;
     const ImportReport report = loadRideData(ride, type, displayPath(path), *data, dialogs);
     if (!report.refused) {
-        // Resampling is offered exactly while the table holds an HRM ride
-        // recorded at 60 seconds.
-        ride.Calc15Available = type == RideFileType::hrm && !report.noData && ride.RecordInterval == 60;
         // The reader wrote the ride's name into the "Filename:" box, which
         // takes no more than 16 characters.
         at(ids::kFilename).text = utf8Left(ride.FilenameBox, kProgramNameMax);

@@ -14,15 +14,23 @@ RideFileType recogniseRideFile(std::span<const std::byte> data) {
 
 ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view myfile,
                           std::span<const std::byte> data, Prompter& prompter) {
+    ImportReport report;
     switch (type) {
         case RideFileType::hrm:
-            return Load_Polar_File(ride, myfile, data, prompter);
-        case RideFileType::hac4:
-            return Load_Hac4_File(ride, data, prompter);
-        case RideFileType::unknown:
+            report = Load_Polar_File(ride, myfile, data, prompter);
             break;
+        case RideFileType::hac4:
+            report = Load_Hac4_File(ride, data, prompter);
+            break;
+        case RideFileType::unknown:
+            return report;
     }
-    return {};
+    // Resampling is offered exactly while the table holds an HRM ride recorded
+    // at 60 seconds: a 5-second or HAC4 ride must never be resampled as if it
+    // were one. A refused file leaves the ride record, and so this, as it was.
+    if (!report.refused)
+        ride.Calc15Available = type == RideFileType::hrm && !report.noData && ride.RecordInterval == 60;
+    return report;
 }
 
 Result<ImportReport> importRideFile(RideRecord& ride, const std::filesystem::path& path, Prompter& prompter) {

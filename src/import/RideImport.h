@@ -45,7 +45,8 @@ ImportReport Load_Polar_File(RideRecord& ride, std::string_view myfile, std::spa
 ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, Prompter& prompter);
 
 /// Hands `data`, recognised as `type` (HRM or HAC4), to its reader; `myfile`
-/// is the file's path as text.
+/// is the file's path as text. Afterwards "Calc 15sec Interval" is available
+/// exactly when the loaded ride is an HRM ride recorded at 60 seconds.
 ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view myfile,
                           std::span<const std::byte> data, Prompter& prompter);
 

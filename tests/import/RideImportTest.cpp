@@ -39,5 +39,25 @@ TEST(RideImport, ExamplesLoad) {
     }
 }
 
+TEST(RideImport, ResamplingIsOfferedExactlyForAnHrmRideAt60Seconds) {
+    RideRecord ride;
+    RecordingPrompter p;
+    const auto load = [&](std::string_view name) { return importRideFile(ride, test::exampleFile(name), p); };
+    ASSERT_TRUE(load("alpine-loop-60s.hrm").ok());
+    EXPECT_TRUE(ride.Calc15Available);
+    ASSERT_TRUE(load("alpine-loop.hrm").ok());  // 5 seconds
+    EXPECT_FALSE(ride.Calc15Available);
+    ASSERT_TRUE(load("alpine-loop-60s.hrm").ok());
+    ASSERT_TRUE(load("alpine-loop.tur").ok());
+    EXPECT_FALSE(ride.Calc15Available);
+
+    // A refused file leaves the ride, and the offer, as they were.
+    ASSERT_TRUE(load("alpine-loop-60s.hrm").ok());
+    const auto refused = loadRideData(ride, RideFileType::hrm, "bad.hrm",
+                                      toBytes("[Params]\nInterval=99999\n[HRData]\n1\t2\n"), p);
+    EXPECT_TRUE(refused.refused);
+    EXPECT_TRUE(ride.Calc15Available);
+}
+
 }  // namespace
 }  // namespace vb
