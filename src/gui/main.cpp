@@ -97,12 +97,9 @@ int main(int argc, char* argv[]) {
 
     QTimer::singleShot(0, &window, [&] {
         if (!parser.positionalArguments().isEmpty()) {
-            const QString ride = parser.positionalArguments().front();
-            std::error_code error;
-            if (!std::filesystem::is_regular_file(localPath(ride), error))
-                std::fprintf(stderr, "velobridge: %s: no such file\n", qPrintable(ride));
-            else
-                window.importRide(localPath(ride));
+            // A missing or unreadable file is reported in a message box, which
+            // a rider who opened the file from the desktop also sees.
+            window.importRide(localPath(parser.positionalArguments().front()));
         }
         if (parser.isSet(fromOption))
             window.runEvent([&](vb::MainForm& form) {
