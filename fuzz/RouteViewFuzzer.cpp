@@ -9,17 +9,12 @@
 #include <cstdint>
 #include <span>
 
+#include "FuzzCheck.h"
 #include "import/RideImport.h"
 #include "route/Canvas.h"
 #include "route/RouteView.h"
 
-namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-}  // namespace
+using vb::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
