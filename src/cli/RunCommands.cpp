@@ -19,17 +19,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 std::string entryName(const fs::path& file) { return displayPath(file.filename()); }
 
 bool isPgmName(const fs::path& file) { return hasExtension(file, ".pgm"); }
 
 /// The output folder: -o, else the working folder `name` of the settings in
-/// effect. Made when missing; nullopt after a refusal.
-std::optional<fs::path> outputFolder(Context& ctx, const std::string& out, std::string_view name) {
+/// effect (`settings` when the caller has read them already). Made when
+/// missing; nullopt after a refusal.
+std::optional<fs::path> outputFolder(Context& ctx, const std::string& out, std::string_view name,
+                                     std::optional<Settings> settings = std::nullopt) {
     fs::path folder = pathFromUtf8(out);
     if (out.empty()) {
-        const auto settings = loadSettings(ctx);
+        if (!settings) settings = loadSettings(ctx);
         if (!settings) return std::nullopt;
         folder = pathFromUtf8(workingFolder(*settings, name));
     }
@@ -49,12 +50,13 @@ struct HrmOptions {
 
 void runHrm(Context& ctx, const HrmOptions& o) {
     std::string base = o.baseAltitude;
+    std::optional<Settings> settings;
     if (!o.baseGiven->count()) {
-        const auto settings = loadSettings(ctx);
+        settings = loadSettings(ctx);
         if (!settings) return;
         base = settings->base_setting;
     }
-    const auto folder = outputFolder(ctx, o.out, "HRM");
+    const auto folder = outputFolder(ctx, o.out, "HRM", settings);
     if (!folder) return;
     CatalystRun run;
     for (const auto& name : o.runs) {
