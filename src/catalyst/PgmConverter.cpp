@@ -44,13 +44,21 @@ const char* programModeText(std::int32_t mode) {
 
 namespace {
 
+/// Refuses a file beyond the converter's buffer.
+Result<void> checkConvSize(std::uintmax_t size) {
+    if (size > kConvBufferSize)
+        return makeError(ErrorCode::range, "file of " + str(static_cast<std::int64_t>(size)) +
+                                               " bytes exceeds the converter's " + str(kConvBufferSize));
+    return {};
+}
+
 /// Reads the chosen file, refusing one beyond the converter's buffer before reading it whole.
 Result<Bytes> readConvFile(const fs::path& path) {
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
-    if (!ec && size > kConvBufferSize)
-        return makeError(ErrorCode::range, "file of " + str(static_cast<std::int64_t>(size)) +
-                                               " bytes exceeds the converter's " + str(kConvBufferSize));
+    if (!ec) {
+        if (auto fits = checkConvSize(size); !fits) return fits.error();
+    }
     return readFile(path);
 }
 
@@ -60,6 +68,12 @@ bool fileExists(const fs::path& path) {
 }
 
 void clearLabels(ConverterLabels& labels) { labels.typ = labels.program = labels.route = "-"; }
+
+/// The status of a file the converter refuses; the value labels go back to "-".
+void refuseLabels(ConverterLabels& labels, std::string_view entry, const std::string& why) {
+    labels.status = std::string(entry) + " (refused: " + why + ")";
+    clearLabels(labels);
+}
 
 }  // namespace
 
@@ -146,22 +160,29 @@ void fillConverterLabels(ConverterLabels& labels, const PgmProgram& program) {
 bool describePgm(PgmConverter& conv, ConverterLabels& labels, const fs::path& path, std::string_view entryName) {
     conv = PgmConverter{};
     if (!fileExists(path)) return false;
-    const std::string entry(entryName);
     auto data = readConvFile(path);
     if (!data) {
-        labels.status = entry + " (refused: " + data.error().message + ")";
-        clearLabels(labels);
+        refuseLabels(labels, entryName, data.error().message);
         return false;
     }
-    conv.ConvBuffer = std::move(*data);
+    return describePgmData(conv, labels, std::move(*data), entryName);
+}
+
+bool describePgmData(PgmConverter& conv, ConverterLabels& labels, Bytes data, std::string_view entryName) {
+    conv = PgmConverter{};
+    const std::string entry(entryName);
+    if (auto fits = checkConvSize(data.size()); !fits) {
+        refuseLabels(labels, entry, fits.error().message);
+        return false;
+    }
+    conv.ConvBuffer = std::move(data);
     if (hasConvV2Header(conv.ConvBuffer)) {
         labels.status = entry + " (Catalyst 2.0)";
         return false;
     }
     auto program = readPgmProgram(conv.ConvBuffer);
     if (!program) {
-        labels.status = entry + " (refused: " + program.error().message + ")";
-        clearLabels(labels);
+        refuseLabels(labels, entry, program.error().message);
         return false;
     }
     conv.program = std::move(*program);

@@ -81,6 +81,8 @@ void fillConverterLabels(ConverterLabels& labels, const PgmProgram& program);
 /// entry's name.
 bool describePgm(PgmConverter& conv, ConverterLabels& labels, const std::filesystem::path& path,
                  std::string_view entryName);
+/// Describe for a file already read: the same checks and labels, from `data`.
+bool describePgmData(PgmConverter& conv, ConverterLabels& labels, Bytes data, std::string_view entryName);
 
 /// Convert: writes <outFolder>/<Name>.pgmf; returns the written path, or the
 /// error (write failure / refused file); the status label says what happened

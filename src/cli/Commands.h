@@ -66,6 +66,6 @@ std::optional<int> describeRlv(Context& ctx, const std::filesystem::path& file, 
 std::optional<int> describeRun(Context& ctx, const std::filesystem::path& file, const Bytes& data);
 /// For a .pgm file, prints the converter's status and value labels as a
 /// selection in its list shows them; other files print nothing.
-void describeConversion(Context& ctx, const std::filesystem::path& file);
+void describeConversion(Context& ctx, const std::filesystem::path& file, const Bytes& data);
 
 }  // namespace vb::cli

@@ -25,7 +25,7 @@ void addInfoCommand(CLI::App& app, Context& ctx) {
                 status = describe(ctx, name, *data);
                 if (status) break;
             }
-            if (status) describeConversion(ctx, name);
+            if (status) describeConversion(ctx, name, *data);
             else status = refuse(ctx, name, "not a ride, program, run, RLV script or RLV file");
             if (*status != kExitOk) ctx.status = *status;
         }

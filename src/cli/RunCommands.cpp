@@ -122,11 +122,11 @@ std::optional<int> describeRun(Context& ctx, const fs::path& file, const Bytes& 
     return kExitOk;
 }
 
-void describeConversion(Context& ctx, const fs::path& file) {
+void describeConversion(Context& ctx, const fs::path& file, const Bytes& data) {
     if (!isPgmName(file)) return;
     PgmConverter conv;
     ConverterLabels labels;
-    describePgm(conv, labels, file, entryName(file));
+    describePgmData(conv, labels, data, entryName(file));
     ctx.out << "converter: " << labels.status << "\nTyp: " << labels.typ << "\nProgram: " << labels.program
             << "\nRoute: " << labels.route << '\n';
 }
