@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 namespace vb {
 
@@ -49,8 +50,14 @@ public:
 
     const Error& error() const { assert(!ok()); return std::get<1>(m_data); }
 
+    /// What went wrong without stopping the reader (a ride read up to a cut),
+    /// kept beside the value or the error in the order it was found.
+    const std::vector<Error>& warnings() const { return m_warnings; }
+    void addWarning(Error warning) { m_warnings.push_back(std::move(warning)); }
+
 private:
     std::variant<T, Error> m_data;
+    std::vector<Error> m_warnings;
 };
 
 template <>
@@ -63,8 +70,12 @@ public:
     explicit operator bool() const { return m_ok; }
     const Error& error() const { assert(!m_ok); return m_error; }
 
+    const std::vector<Error>& warnings() const { return m_warnings; }
+    void addWarning(Error warning) { m_warnings.push_back(std::move(warning)); }
+
 private:
     Error m_error;
+    std::vector<Error> m_warnings;
     bool m_ok = true;
 };
 
