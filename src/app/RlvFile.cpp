@@ -107,7 +107,7 @@ Result<Bytes> Create_RLV(const RlvScript& script) {
 }
 
 std::filesystem::path rlvFilePath(const Settings& settings, const RlvScript& script) {
-    return std::filesystem::path(workingFolder(settings, "RLV")) / (script.rlv_name + ".rlv");
+    return pathFromUtf8(workingFolder(settings, "RLV")) / pathFromUtf8(script.rlv_name + ".rlv");
 }
 
 Result<void> writeRlvFile(const std::filesystem::path& target, const RlvScript& script) {

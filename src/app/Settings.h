@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Platform.h"
+
 namespace vb {
 
 inline constexpr std::string_view ProgramVersion = "Version0.6a";
@@ -37,8 +39,13 @@ struct Settings {
 
 namespace vb {
 
-/// The base working folder in effect: `my_path`, or when it is empty the root
-/// of the current drive on Windows and ~/Velobridge elsewhere (never "/").
+/// The base working folder for an empty `my_path`: %USERPROFILE%\Velobridge on
+/// Windows, ~/Velobridge elsewhere; "Velobridge" (beside the current folder)
+/// when the home folder is unknown, never a drive's root or "/".
+std::string defaultBaseFolder(const Environment& env);
+
+/// The base working folder in effect: `my_path`, or defaultBaseFolder of the
+/// process's environment when it is empty.
 std::string baseFolder(const Settings& settings);
 
 /// A working folder under the base folder: baseFolder + separator + name.

@@ -1,6 +1,5 @@
 #include "app/SettingsFile.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -51,17 +50,28 @@ std::string quotedText(std::string_view utf8) {
 
 }  // namespace
 
-fs::path defaultSettingsFile() {
+SettingsLocation settingsLocation(const Environment& env) {
+    const fs::path name = "velobridge.ini";
 #ifdef _WIN32
-    return fs::path("c:\\velobridge.ini");
+    const fs::path old = "c:\\velobridge.ini";
+    if (const auto appData = env("APPDATA")) return {pathFromUtf8(*appData) / "Velobridge" / name, old};
+    return {old, {}};
 #else
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && *config == '/') return fs::path(config) / "velobridge.ini";
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && *home != '\0') return fs::path(home) / ".config" / "velobridge.ini";
-    return fs::path(".config") / "velobridge.ini";
+    if (const auto config = env("XDG_CONFIG_HOME"); config && config->front() == '/')
+        return {pathFromUtf8(*config) / name, {}};
+    if (const auto home = env("HOME")) return {pathFromUtf8(*home) / ".config" / name, {}};
+    return {fs::path(".config") / name, {}};
 #endif
 }
+
+fs::path settingsFileToRead(const SettingsLocation& location) {
+    std::error_code ec;
+    if (location.fallback.empty() || fs::exists(location.file, ec) || !fs::exists(location.fallback, ec))
+        return location.file;
+    return location.fallback;
+}
+
+SettingsLocation defaultSettingsLocation() { return settingsLocation(processEnvironment); }
 
 bool isKnownSettingsVersion(std::string_view firstValue) {
     const std::size_t length = utf8Length(firstValue);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <utility>
 #include <string_view>
 
 #include "app/Settings.h"
@@ -22,9 +23,28 @@ inline constexpr int kSettingsLines = 18;
 /// Message shown when line 1 is not of a known version.
 inline constexpr std::string_view kWrongSettingsFile = "Wrong Velobridge.ini File";
 
-/// The settings file of this platform: c:\velobridge.ini on Windows, elsewhere
-/// velobridge.ini in $XDG_CONFIG_HOME, or in ~/.config when that is not set.
-std::filesystem::path defaultSettingsFile();
+/// Where a platform keeps the settings file.
+struct SettingsLocation {
+    /// A file without fallback converts implicitly, as `--settings FILE` gives one.
+    SettingsLocation(std::filesystem::path file_ = {}, std::filesystem::path fallback_ = {})
+        : file(std::move(file_)), fallback(std::move(fallback_)) {}
+
+    std::filesystem::path file;      ///< read, and written back at shut-down
+    std::filesystem::path fallback;  ///< read when `file` does not exist; empty for none
+};
+
+/// The settings file of this platform. Windows: %APPDATA%\Velobridge\velobridge.ini,
+/// falling back to c:\velobridge.ini (where older versions kept it; a standard
+/// user cannot write there). Elsewhere: velobridge.ini in $XDG_CONFIG_HOME
+/// (when absolute), or in ~/.config, without fallback.
+SettingsLocation settingsLocation(const Environment& env);
+
+/// The file the settings are read from: `file` when it exists, else
+/// `fallback` when that exists, else `file`.
+std::filesystem::path settingsFileToRead(const SettingsLocation& location);
+
+/// The settings file of this process: settingsLocation(processEnvironment).
+SettingsLocation defaultSettingsLocation();
 
 /// True when the first line's value, without its last character, is
 /// "Version0.5" or "Version0.6".

@@ -8,9 +8,7 @@
 #include <fstream>
 #include <system_error>
 
-#ifdef __unix__
-#include <unistd.h>
-#endif
+#include "base/Platform.h"
 
 namespace vb {
 
@@ -66,7 +64,7 @@ Result<void> replaceFile(const fs::path& target, std::span<const std::byte> data
     std::error_code ec;
     if (fs::is_directory(target, ec)) return ioError("cannot write", target, "a folder of that name exists");
     const fs::path temp = temporaryBeside(target);
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
+    std::FILE* file = openFile(temp, "wb");
     if (file == nullptr) return ioError("cannot write", target, std::strerror(errno));
 
     std::size_t toWrite = data.size();
@@ -82,12 +80,10 @@ Result<void> replaceFile(const fs::path& target, std::span<const std::byte> data
         failed = true;
         savedErrno = errno;
     }
-#ifdef __unix__
-    if (!failed && ::fsync(fileno(file)) != 0) {
+    if (!failed && !syncFile(file)) {
         failed = true;
         savedErrno = errno;
     }
-#endif
     if (std::fclose(file) != 0 && !failed) {
         failed = true;
         savedErrno = errno;
@@ -96,11 +92,9 @@ Result<void> replaceFile(const fs::path& target, std::span<const std::byte> data
         fs::remove(temp, ec);
         return ioError("cannot write", target, injected ? "No space left on device" : std::strerror(savedErrno));
     }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        return ioError("cannot write", target, ec.message());
+    if (auto refused = renameOver(temp, target)) {
+        fs::remove(temp, ec);
+        return ioError("cannot write", target, *refused);
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "base/Files.h"
 #include "cli/Commands.h"
 
 namespace vb::cli {
@@ -9,6 +10,9 @@ namespace vb::cli {
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     Context ctx{out, err, kExitOk, {}};
     CLI::App app{"Velobridge: outdoor rides to indoor trainer programs", "velobridge-cli"};
+    // "/data/ride.hrm" is a file, not a Windows-style option; subcommands take
+    // this setting from the app when they are added, so it comes first.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string(ProgramVersion));
 
@@ -31,12 +35,12 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 }
 
 int refuse(Context& ctx, const std::filesystem::path& file, std::string_view reason) {
-    ctx.err << "velobridge-cli: " << file.string() << ": " << reason << '\n';
+    ctx.err << "velobridge-cli: " << displayPath(file) << ": " << reason << '\n';
     return kExitRefused;
 }
 
 void warn(Context& ctx, const std::filesystem::path& file, std::string_view text) {
-    ctx.err << "velobridge-cli: warning: " << file.string() << ": " << text << '\n';
+    ctx.err << "velobridge-cli: warning: " << displayPath(file) << ": " << text << '\n';
 }
 
 void printShown(Context& ctx, const std::filesystem::path& file, const RecordingPrompter& prompter) {

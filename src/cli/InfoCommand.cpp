@@ -12,7 +12,8 @@ void addInfoCommand(CLI::App& app, Context& ctx) {
     addSettingsOption(*sub, ctx);
     sub->callback([&ctx, files] {
         bool first = true;
-        for (const auto& name : *files) {
+        for (const auto& text : *files) {
+            const std::filesystem::path name = pathFromUtf8(text);
             if (!first) ctx.out << '\n';
             first = false;
             auto data = readFile(name);

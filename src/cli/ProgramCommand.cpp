@@ -93,7 +93,7 @@ struct ProgramOptions {
 void runProgram(Context& ctx, const ProgramOptions& o) {
     auto settings = loadSettings(ctx);
     if (!settings) return;
-    const fs::path rideFile(o.ride);
+    const fs::path rideFile = pathFromUtf8(o.ride);
     RideRecord ride;
     Init_Kennung(ride);
     if (!loadRideFile(ctx, rideFile, ride)) return;

@@ -70,7 +70,7 @@ void addTableCommand(CLI::App& app, Context& ctx) {
     addSettingsOption(*sub, ctx);
     sub->callback([&ctx, file] {
         RideRecord ride;
-        if (!loadRideFile(ctx, *file, ride)) return;
+        if (!loadRideFile(ctx, pathFromUtf8(*file), ride)) return;
         ctx.out << tabSeparated(ride.samples);
     });
 }

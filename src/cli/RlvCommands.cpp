@@ -23,15 +23,16 @@ std::string refusal(const RecordingPrompter& prompter) {
 /// Where `rlv` writes: -o (a file, or an existing folder), else the RLV
 /// working folder, made when missing. Nullopt after a refusal.
 std::optional<std::filesystem::path> rlvTarget(Context& ctx, const std::string& out, const RlvScript& script) {
-    const std::string name = script.rlv_name + ".rlv";
+    const std::filesystem::path name = pathFromUtf8(script.rlv_name + ".rlv");
     if (!out.empty()) {
         std::error_code ec;
-        if (std::filesystem::is_directory(out, ec)) return std::filesystem::path(out) / name;
-        return std::filesystem::path(out);
+        const std::filesystem::path given = pathFromUtf8(out);
+        if (std::filesystem::is_directory(given, ec)) return given / name;
+        return given;
     }
     const auto settings = loadSettings(ctx);
     if (!settings) return std::nullopt;
-    const std::filesystem::path folder = workingFolder(*settings, "RLV");
+    const std::filesystem::path folder = pathFromUtf8(workingFolder(*settings, "RLV"));
     if (auto made = ensureFolder(folder); !made) {
         ctx.status = refuse(ctx, folder, made.error().message);
         return std::nullopt;
@@ -98,7 +99,7 @@ void addRlvCommand(CLI::App& app, Context& ctx) {
     sub->add_option("-o,--output", options->out, "output file, or an existing folder");
     addSettingsOption(*sub, ctx);
     sub->callback([&ctx, options] {
-        const std::filesystem::path file(options->script);
+        const std::filesystem::path file = pathFromUtf8(options->script);
         auto data = readFile(file);
         if (!data) {
             ctx.status = refuse(ctx, file, data.error().message);

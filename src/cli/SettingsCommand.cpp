@@ -17,7 +17,8 @@ struct LoadedSettings {
 
 std::optional<LoadedSettings> loadWithSource(Context& ctx) {
     const bool named = !ctx.settingsFile.empty();
-    const std::filesystem::path path = named ? std::filesystem::path(ctx.settingsFile) : defaultSettingsFile();
+    const std::filesystem::path path =
+        named ? pathFromUtf8(ctx.settingsFile) : settingsFileToRead(defaultSettingsLocation());
     RecordingPrompter prompter;
     auto loaded = loadSettingsFile(path, prompter);
     if (loaded && !loaded->has_value() && named) loaded = makeError(ErrorCode::io, "no such settings file");

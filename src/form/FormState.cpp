@@ -65,8 +65,8 @@ std::vector<std::string> filesMatching(const fs::path& folder, std::string_view 
     return names;
 }
 
-MainForm::State::State(Dialogs& dialogs_, fs::path settingsFile_)
-    : dialogs(dialogs_), settingsFile(std::move(settingsFile_)), controls(mainWindowControls()) {
+MainForm::State::State(Dialogs& dialogs_, SettingsLocation settingsLocation_)
+    : dialogs(dialogs_), settingsLocation(std::move(settingsLocation_)), controls(mainWindowControls()) {
     for (std::size_t i = 0; i < controls.size(); ++i) byId.emplace(controls[i].id, i);
     sync();
 }
@@ -182,7 +182,7 @@ void MainForm::State::formLoad() {
         if (page.kind == ControlKind::tabPage && page.parent == ids::kMainTabs) page.enabled = true;
     title = "Velobridge (" + std::string(ProgramVersion) + ")";
 
-    auto loaded = loadSettingsFile(settingsFile, dialogs);
+    auto loaded = loadSettingsFile(settingsFileToRead(settingsLocation), dialogs);
     if (!loaded) {
         // The defaults stand in; say so, since shut-down writes the file again.
         showError(kTitleApp, "The settings file cannot be read; the defaults are used.\n" + loaded.error().message);
@@ -205,7 +205,7 @@ void MainForm::State::formLoad() {
 }
 
 bool MainForm::State::formUnload() {
-    if (auto saved = saveSettingsFile(settingsFile, settings()); !saved) {
+    if (auto saved = saveSettingsFile(settingsLocation.file, settings()); !saved) {
         showError(kTitleApp, "The settings were not saved.\n" + saved.error().message);
         return false;
     }

@@ -46,10 +46,10 @@ std::vector<std::string> filesMatching(const std::filesystem::path& folder, std:
 std::filesystem::path pathFromUtf8(std::string_view text);
 
 struct MainForm::State {
-    State(Dialogs& dialogs, std::filesystem::path settingsFile);
+    State(Dialogs& dialogs, SettingsLocation settingsLocation);
 
     Dialogs& dialogs;
-    std::filesystem::path settingsFile;
+    SettingsLocation settingsLocation;
     std::string title;
     std::vector<Control> controls;
     std::map<std::string, std::size_t, std::less<>> byId;

@@ -7,8 +7,8 @@
 
 namespace vb {
 
-MainForm::MainForm(Dialogs& dialogs, std::filesystem::path settingsFile)
-    : m_state(std::make_unique<State>(dialogs, std::move(settingsFile))) {}
+MainForm::MainForm(Dialogs& dialogs, SettingsLocation settingsLocation)
+    : m_state(std::make_unique<State>(dialogs, std::move(settingsLocation))) {}
 
 MainForm::~MainForm() = default;
 

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/SettingsFile.h"
 #include "form/Control.h"
 #include "form/Dialogs.h"
 #include "import/RideRecord.h"
@@ -42,8 +43,9 @@ inline constexpr std::string_view kRunInfoList = "List1";
 
 class MainForm {
 public:
-    /// `settingsFile` is the file read at start-up and written at shut-down.
-    MainForm(Dialogs& dialogs, std::filesystem::path settingsFile);
+    /// The settings are read at start-up from settingsFileToRead(`settingsLocation`)
+    /// and written at shut-down to its `file`.
+    MainForm(Dialogs& dialogs, SettingsLocation settingsLocation);
     ~MainForm();
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;

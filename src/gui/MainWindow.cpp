@@ -107,8 +107,8 @@ QTableView* makeGrid(SampleGridModel* model, QWidget* parent) {
 
 }  // namespace
 
-MainWindow::MainWindow(QtDialogs& dialogs, std::filesystem::path settingsFile, QWidget* parent)
-    : QWidget(parent), m_form(dialogs, std::move(settingsFile)), m_dialogs(dialogs) {
+MainWindow::MainWindow(QtDialogs& dialogs, SettingsLocation settingsLocation, QWidget* parent)
+    : QWidget(parent), m_form(dialogs, std::move(settingsLocation)), m_dialogs(dialogs) {
     m_dialogs.setParentWidget(this);
     QFont windowFont = font();
     windowFont.setFamilies(kWindowFontFaces + windowFont.families());

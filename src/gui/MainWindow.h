@@ -28,10 +28,10 @@ class UpDown;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    /// Builds the window over a new window model that reads and writes
-    /// `settingsFile`, and runs the model's start-up (before the window is
+    /// Builds the window over a new window model that reads and writes the
+    /// settings at `settingsLocation`, and runs the model's start-up (before the window is
     /// shown). Message boxes and the file-open dialog go through `dialogs`.
-    MainWindow(QtDialogs& dialogs, std::filesystem::path settingsFile, QWidget* parent = nullptr);
+    MainWindow(QtDialogs& dialogs, SettingsLocation settingsLocation, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const MainForm& form() const { return m_form; }

@@ -89,10 +89,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    const std::filesystem::path settingsFile =
-        parser.isSet(settingsOption) ? localPath(parser.value(settingsOption)) : vb::defaultSettingsFile();
+    const vb::SettingsLocation settings = parser.isSet(settingsOption)
+                                              ? vb::SettingsLocation(localPath(parser.value(settingsOption)))
+                                              : vb::defaultSettingsLocation();
     vb::gui::QtDialogs dialogs;
-    vb::gui::MainWindow window(dialogs, settingsFile);
+    vb::gui::MainWindow window(dialogs, settings);
     window.show();
 
     QTimer::singleShot(0, &window, [&] {

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <optional>
 
 #include "app/WorkingFolders.h"
 #include "base/Files.h"
@@ -141,26 +142,67 @@ TEST(SettingsFile, ShortOrOddFilesKeepDefaultsForWhatTheyLack) {
     EXPECT_EQ(odd.base_setting, "12");
 }
 
-TEST(SettingsFile, DefaultLocationFollowsTheConfigurationFolder) {
-    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedConfig = oldConfig ? oldConfig : "";
-    const char* oldHome = std::getenv("HOME");
-    const std::string savedHome = oldHome ? oldHome : "";
+/// An environment of the given variables only.
+Environment environment(std::map<std::string, std::string, std::less<>> variables) {
+    return [variables](std::string_view name) -> std::optional<std::string> {
+        const auto it = variables.find(name);
+        if (it == variables.end()) return std::nullopt;
+        return it->second;
+    };
+}
 
-    setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
-    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/cfg/here/velobridge.ini"));
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", "/users/rider", 1);
-    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/users/rider/.config/velobridge.ini"));
-    setenv("XDG_CONFIG_HOME", "relative", 1);
-    EXPECT_EQ(defaultSettingsFile(), std::filesystem::path("/users/rider/.config/velobridge.ini"))
+TEST(SettingsFile, LocationOnWindowsIsUnderAppDataWithTheDriveRootAsFallback) {
+#ifndef _WIN32
+    GTEST_SKIP() << "the Windows rule: %APPDATA%, c:\\velobridge.ini, %USERPROFILE%";
+#else
+    const auto env = environment({{"APPDATA", "C:\\Users\\Jos\xC3\xA9\\AppData\\Roaming"},
+                                  {"USERPROFILE", "C:\\Users\\Jos\xC3\xA9"}});
+    const SettingsLocation location = settingsLocation(env);
+    EXPECT_EQ(displayPath(location.file), "C:\\Users\\Jos\xC3\xA9\\AppData\\Roaming\\Velobridge\\velobridge.ini");
+    EXPECT_EQ(displayPath(location.fallback), "c:\\velobridge.ini");
+    EXPECT_EQ(defaultBaseFolder(env), "C:\\Users\\Jos\xC3\xA9\\Velobridge") << "never the root of the drive";
+
+    const SettingsLocation bare = settingsLocation(environment({}));
+    EXPECT_EQ(displayPath(bare.file), "c:\\velobridge.ini");
+    EXPECT_TRUE(bare.fallback.empty());
+    EXPECT_EQ(defaultBaseFolder(environment({})), "Velobridge");
+#endif
+}
+
+TEST(SettingsFile, LocationElsewhereFollowsTheConfigurationFolder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the rule of the other systems: $XDG_CONFIG_HOME, ~/.config, ~/Velobridge";
+#else
+    const SettingsLocation config = settingsLocation(environment({{"XDG_CONFIG_HOME", "/cfg/here"}, {"HOME", "/u"}}));
+    EXPECT_EQ(config.file, std::filesystem::path("/cfg/here/velobridge.ini"));
+    EXPECT_TRUE(config.fallback.empty());
+    const auto home = environment({{"HOME", "/users/rider"}, {"XDG_CONFIG_HOME", "relative"}});
+    EXPECT_EQ(settingsLocation(home).file, std::filesystem::path("/users/rider/.config/velobridge.ini"))
         << "a relative XDG_CONFIG_HOME is ignored";
+    EXPECT_EQ(defaultBaseFolder(home), "/users/rider/Velobridge") << "never /";
+    EXPECT_EQ(defaultBaseFolder(environment({})), "Velobridge");
+#endif
+}
 
-    // An empty my_path means ~/Velobridge, never the root.
-    EXPECT_EQ(baseFolder(Settings{}), "/users/rider/Velobridge");
+TEST(SettingsFile, FallbackIsReadUntilTheFileExistsAndIsNeverWritten) {
+    ScratchDir dir;
+    const SettingsLocation location{dir / "appdata" / "Velobridge" / "velobridge.ini", dir / "root" / "velobridge.ini"};
+    EXPECT_EQ(settingsFileToRead(location), location.file) << "neither exists";
 
-    if (oldConfig) setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
-    if (oldHome) setenv("HOME", savedHome.c_str(), 1); else unsetenv("HOME");
+    std::filesystem::create_directories(dir / "root");
+    writeAll(location.fallback, kDefaultsWithRides);
+    ASSERT_EQ(settingsFileToRead(location), location.fallback);
+    RecordingPrompter prompter;
+    auto loaded = loadSettingsFile(settingsFileToRead(location), prompter);
+    ASSERT_TRUE(loaded.ok() && loaded->has_value());
+    EXPECT_EQ((*loaded)->my_path, "C:\\Rides");
+
+    // Written back where the settings belong; the old file stays as it was.
+    (*loaded)->base_setting = "250";
+    ASSERT_TRUE(saveSettingsFile(location.file, **loaded).ok());
+    EXPECT_EQ(text(readAll(location.fallback)), kDefaultsWithRides);
+    EXPECT_EQ(settingsFileToRead(location), location.file);
+    EXPECT_EQ(readAll(location.file), writeSettings(**loaded));
 }
 
 TEST(SettingsFile, LoadAndSaveReportFailuresAndKeepThePreviousFile) {

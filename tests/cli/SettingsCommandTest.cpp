@@ -16,31 +16,26 @@ namespace fs = std::filesystem;
 
 using test::runCli;
 
-/// Points HOME and XDG_CONFIG_HOME into a scratch folder for one test.
+/// Points the home and configuration folders (HOME and XDG_CONFIG_HOME;
+/// USERPROFILE and APPDATA on Windows) into a scratch folder for one test.
 class Home {
 public:
-    Home() : m_home(save("HOME")), m_config(save("XDG_CONFIG_HOME")) {
-        setenv("HOME", (m_dir / "home").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
-        fs::create_directories(m_dir / "config");
-    }
-    ~Home() {
-        restore("HOME", m_home);
-        restore("XDG_CONFIG_HOME", m_config);
-    }
+    Home() { fs::create_directories(defaultFile().parent_path()); }
     fs::path home() const { return m_dir / "home"; }
+#ifdef _WIN32
+    fs::path defaultFile() const { return m_dir / "config" / "Velobridge" / "velobridge.ini"; }
+#else
     fs::path defaultFile() const { return m_dir / "config" / "velobridge.ini"; }
+#endif
 
 private:
-    static std::optional<std::string> save(const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    static void restore(const char* name, const std::optional<std::string>& value) {
-        if (value) setenv(name, value->c_str(), 1); else unsetenv(name);
-    }
     test::ScratchDir m_dir;
-    std::optional<std::string> m_home, m_config;
+    test::ScopedEnv m_home{test::kHomeVariable, displayPath(m_dir / "home")};
+#ifdef _WIN32
+    test::ScopedEnv m_config{"APPDATA", displayPath(m_dir / "config")};
+#else
+    test::ScopedEnv m_config{"XDG_CONFIG_HOME", displayPath(m_dir / "config")};
+#endif
 };
 
 const char* const kRidesFile =

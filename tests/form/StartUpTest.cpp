@@ -61,10 +61,8 @@ TEST(StartUp, SettingsFileFillsTheControlsListsAndWorkingFolders) {
 
 TEST(StartUp, WithoutSettingsFileAndWithAWrongVersion) {
     ScratchDir home;
-    const char* oldHome = std::getenv("HOME");
-    const std::string saved = oldHome ? oldHome : "";
-    setenv("HOME", text(home.path()).c_str(), 1);
     {
+        ScopedEnv homeVariable(kHomeVariable, text(home.path()));
         FormRig rig;
         rig.startAsIs();
         EXPECT_TRUE(rig.dialogs.messages.empty());
@@ -79,8 +77,6 @@ TEST(StartUp, WithoutSettingsFileAndWithAWrongVersion) {
         const Bytes bytes = readAll(rig.ini);
         EXPECT_NE(std::string(asText(bytes)).find("\"path=\"\r\n"), std::string::npos);
     }
-    if (oldHome) setenv("HOME", saved.c_str(), 1);
-    else unsetenv("HOME");
 
     // A file of another version is still read, after the message.
     FormRig rig;

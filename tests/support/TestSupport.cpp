@@ -8,6 +8,12 @@
 #include <fstream>
 #include <random>
 
+#include "base/Platform.h"
+
+#ifndef _WIN32
+#include <stdlib.h>
+#endif
+
 namespace vb::test {
 
 namespace fs = std::filesystem;
@@ -65,6 +71,28 @@ void writeAll(const fs::path& path, std::string_view content) {
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     ASSERT_TRUE(out.good()) << "cannot write " << path;
 }
+
+namespace {
+
+void setEnvironment(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    // An empty value removes the variable.
+    const std::wstring wideName(name.begin(), name.end());
+    _wputenv_s(wideName.c_str(), value ? fs::path(std::u8string(value->begin(), value->end())).c_str() : L"");
+#else
+    if (value) ::setenv(name.c_str(), value->c_str(), 1);
+    else ::unsetenv(name.c_str());
+#endif
+}
+
+}  // namespace
+
+ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
+    : m_name(std::move(name)), m_old(processEnvironment(m_name)) {
+    setEnvironment(m_name, value);
+}
+
+ScopedEnv::~ScopedEnv() { setEnvironment(m_name, m_old); }
 
 ScratchDir::ScratchDir() {
     static std::atomic<unsigned> counter{0};

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,26 @@ std::filesystem::path exampleFile(std::string_view name);
 Bytes readAll(const std::filesystem::path& path);
 /// Writes a file whole; fails the test when it cannot.
 void writeAll(const std::filesystem::path& path, std::string_view content);
+
+/// The variable that names the user's home folder: USERPROFILE on Windows, HOME elsewhere.
+#ifdef _WIN32
+inline constexpr const char* kHomeVariable = "USERPROFILE";
+#else
+inline constexpr const char* kHomeVariable = "HOME";
+#endif
+
+/// Sets an environment variable (UTF-8; unset for nullopt) while the object lives.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, const std::optional<std::string>& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
 
 /// A fresh empty folder, removed when the object goes.
 class ScratchDir {
