@@ -42,17 +42,20 @@ bench: deps
 	build-bench/bench/vb_bench
 
 # The core, velobridge-cli.exe and the core tests cross-built for Windows with
-# mingw-w64 into build-win/; the tests run under Wine, the .exe's output is
-# compared with the Linux build's, and the zip of velobridge-cli is made.
+# mingw-w64 into build-win/ (the window is not); the tests run under Wine, the
+# .exe's output is compared with the Linux build's velobridge-cli (built in
+# $(BUILD)), and the zip of velobridge-cli is made.
 WIN_BUILD ?= build-win
-windows:
+CCACHE := $(shell command -v ccache 2>/dev/null)
+windows: $(BUILD)/CMakeCache.txt
 	@scripts/install-deps --windows
 	@JOBS=$(JOBS) scripts/windows-deps $(WIN_BUILD)/deps
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	    -DVELOBRIDGE_WINDOWS_DEPS=$(abspath $(WIN_BUILD)/deps) -DVELOBRIDGE_GUI=OFF \
-	    -DVELOBRIDGE_WERROR=$(WERROR) -DCMAKE_CXX_COMPILER_LAUNCHER=ccache $(CMAKE_ARGS)
+	    -DVELOBRIDGE_WERROR=$(WERROR) $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 	cmake --build $(WIN_BUILD) -j $(JOBS)
-	@scripts/windows-check $(WIN_BUILD)
+	cmake --build $(BUILD) -j $(JOBS) --target velobridge-cli
+	@JOBS=$(JOBS) scripts/windows-check $(WIN_BUILD) $(BUILD)/src/velobridge-cli
 	cd $(WIN_BUILD) && cpack -G ZIP
 
 clean:
