@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/Files.h"
 #include "cli/RunCli.h"
 #include "support/TestSupport.h"
 

@@ -158,7 +158,7 @@ TEST(HrmExport, RunFileListsCreateHrmAndConvertAll) {
     writeBytes(runs / "also.ca", runFile("Ride B", 1));
     writeBytes(runs / "bad.ca", runFile("Ride C", 7));
     writeAll(runs / "bad.caf", "not a run file");
-    rig.start({"", "", text(runs) + "/", "", text(runs) + "/"});
+    rig.start({"", "", text(runs / ""), "", text(runs / "")});  // folders end with the separator
     MainForm& form = *rig.form;
     ASSERT_EQ(form.control("File1(0)").items, (std::vector<std::string>{"also.ca", "bad.ca", "good.ca"}));
 
