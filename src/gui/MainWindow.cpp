@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -14,10 +15,13 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTableView>
+#include <QTimer>
+#include <QWindow>
 #include <exception>
 
 #include "form/Layout.h"
 #include "gui/FrameBox.h"
+#include "gui/IconLabel.h"
 #include "gui/ProfileWidget.h"
 #include "gui/QtDialogs.h"
 #include "gui/QtText.h"
@@ -81,6 +85,27 @@ void setItems(QListWidget* list, const std::vector<std::string>& items) {
     list->addItems(texts);
 }
 
+/// Hands the focus on before `widget` is disabled while it holds it: to the
+/// next control of its page that takes the focus by Tab (after the last one,
+/// the first). Left to Qt the focus would move on through the whole window,
+/// and a text box reached that way has its text selected, ready to be
+/// replaced by the next key.
+void passFocusOn(QWidget* widget) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != widget && !widget->isAncestorOf(focus)) return;
+    QWidget* page = widget;
+    while (!page->isWindow() && qobject_cast<TabStrip*>(page->parentWidget()) == nullptr)
+        page = page->parentWidget();
+    for (QWidget* next = widget->nextInFocusChain(); next != widget; next = next->nextInFocusChain()) {
+        if (page->isAncestorOf(next) && !widget->isAncestorOf(next) && next->isEnabled() && next->isVisible() &&
+            (next->focusPolicy() & Qt::TabFocus) != 0) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    focus->clearFocus();
+}
+
 QTableView* makeGrid(SampleGridModel* model, QWidget* parent) {
     auto* grid = new QTableView(parent);
     grid->setModel(model);
@@ -114,6 +139,7 @@ MainWindow::MainWindow(QtDialogs& dialogs, std::filesystem::path settingsFile, Q
     windowFont.setFamilies(kWindowFontFaces + windowFont.families());
     windowFont.setPixelSize(kWindowFontPixels);
     setFont(windowFont);
+    setWindowIcon(programIcon());
     setFixedSize(clientSize());
     build();
     runEvent([](MainForm& form) { form.Form_Load(); });
@@ -148,6 +174,25 @@ void MainWindow::runEvent(const std::function<void(MainForm&)>& event) {
 
 void MainWindow::importRide(const std::filesystem::path& path) {
     runEvent([&path](MainForm& form) { form.importRide(path); });
+}
+
+void MainWindow::whenShown(std::function<void()> action) {
+    m_whenShown.push_back(std::move(action));
+    if (windowHandle() != nullptr && windowHandle()->isExposed())
+        QTimer::singleShot(0, this, &MainWindow::runWhenShown);
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // The first paint comes when the window is on the screen and placed
+    // there; what waits for it runs after the paint.
+    if (!m_whenShown.empty()) QTimer::singleShot(0, this, &MainWindow::runWhenShown);
+}
+
+void MainWindow::runWhenShown() {
+    std::vector<std::function<void()>> actions;
+    actions.swap(m_whenShown);
+    for (const auto& action : actions) action();
 }
 
 QWidget* MainWindow::widgetFor(std::string_view id) const {
@@ -204,7 +249,7 @@ QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& bi
             widget = new FrameBox(parent);
             break;
         case ControlKind::label: {
-            auto* label = new QLabel(parent);
+            auto* label = c.icon ? new IconLabel(parent) : new QLabel(parent);
             label->setAlignment(horizontal(c.align) | Qt::AlignTop);
             label->setWordWrap(c.rect.height >= kWrappingLabelTwips);
             label->setTextFormat(Qt::PlainText);
@@ -263,7 +308,12 @@ QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& bi
             auto* list = new QListWidget(parent);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             list->setUniformItemSizes(true);
-            if (c.fixedPitch) list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+            if (c.fixedPitch) {
+                // Fixed pitch at the window's size: the list's lines fit its height as laid out.
+                QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+                fixed.setPixelSize(kWindowFontPixels);
+                list->setFont(fixed);
+            }
             widget = list;
             break;
         }
@@ -405,6 +455,7 @@ void MainWindow::syncAll() {
 void MainWindow::sync(const Control& c, Binding& binding) {
     QWidget* widget = binding.widget;
     const QSignalBlocker blocker(widget);
+    if (!c.enabled && widget->isEnabled()) passFocusOn(widget);
     widget->setEnabled(c.enabled);
     if (c.kind != ControlKind::tabPage) widget->setHidden(!c.visible);
     if (binding.upDown) {
