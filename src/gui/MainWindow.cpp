@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTableView>
+#include <QTextLayout>
 #include <QTimer>
 #include <QWindow>
 #include <exception>
@@ -61,6 +62,11 @@ const QStringList kWindowFontFaces = {QStringLiteral("Microsoft Sans Serif"), QS
                                       QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
                                       QStringLiteral("Helvetica")};
 
+/// Display text boxes: the document's margin, and the smallest text they
+/// shrink their font to so that their text shows whole.
+constexpr int kDisplayMargin = 2;
+constexpr int kSmallestPixels = 8;
+
 /// Labels lower than two lines of text show one line.
 constexpr int kWrappingLabelTwips = 400;
 
@@ -104,6 +110,47 @@ void passFocusOn(QWidget* widget) {
         }
     }
     focus->clearFocus();
+}
+
+/// The height in pixels that `text` takes in a plain text box `width`
+/// pixels wide: each line of the text is a block of wrapped rows, leading
+/// included, rounded up to whole pixels, and the document's margin is above
+/// and below.
+int plainTextHeight(const QString& text, const QFont& font, int width) {
+    qreal height = 2 * kDisplayMargin;
+    for (const QString& line : text.split(u'\n')) {
+        QTextLayout layout(line, font);
+        layout.beginLayout();
+        qreal block = 0;
+        for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+            row.setLeadingIncluded(true);
+            row.setLineWidth(width - 2 * kDisplayMargin);
+            block += row.height();
+        }
+        layout.endLayout();
+        height += std::ceil(block);
+    }
+    return static_cast<int>(std::ceil(height));
+}
+
+/// Shows `text` whole in a display box, without a scroll bar: in the window's
+/// font, or where its face has taller lines than the layout was made for, in
+/// the same face a pixel smaller at a time.
+void showWhole(QPlainTextEdit* box, const QString& text, QFont font) {
+    const QSize room = box->contentsRect().size();
+    int pixels = QFontInfo(font).pixelSize();
+    while (pixels > kSmallestPixels && plainTextHeight(text, font, room.width()) > room.height())
+        font.setPixelSize(--pixels);
+    box->setFont(font);
+    box->setPlainText(text);  // (a new font alone leaves the scroll range as it was)
+}
+
+/// Lists in a fixed-pitch font have it at the size of the window's, so that
+/// their lines fit as the layout intends.
+QFont fixedPitchFont(const QFont& windowFont) {
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPixelSize(QFontInfo(windowFont).pixelSize());
+    return fixed;
 }
 
 QTableView* makeGrid(SampleGridModel* model, QWidget* parent) {
@@ -180,6 +227,19 @@ void MainWindow::whenShown(std::function<void()> action) {
     m_whenShown.push_back(std::move(action));
     if (windowHandle() != nullptr && windowHandle()->isExposed())
         QTimer::singleShot(0, this, &MainWindow::runWhenShown);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::FontChange) return;
+    // The widgets that have the window's font at another size or pitch follow it.
+    const std::vector<Control>& controls = m_form.controls();
+    for (const Binding& binding : m_bindings) {
+        if (auto* box = qobject_cast<QPlainTextEdit*>(binding.widget))
+            showWhole(box, box->toPlainText(), font());
+        else if (controls[binding.index].fixedPitch)
+            binding.widget->setFont(fixedPitchFont(font()));
+    }
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -261,6 +321,7 @@ QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& bi
                 auto* box = new QPlainTextEdit(parent);
                 box->setReadOnly(true);
                 box->setFrameShape(QFrame::NoFrame);
+                box->document()->setDocumentMargin(kDisplayMargin);
                 box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
                 box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 if (c.faceColour) {
@@ -308,12 +369,7 @@ QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& bi
             auto* list = new QListWidget(parent);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             list->setUniformItemSizes(true);
-            if (c.fixedPitch) {
-                // Fixed pitch at the window's size: the list's lines fit its height as laid out.
-                QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-                fixed.setPixelSize(kWindowFontPixels);
-                list->setFont(fixed);
-            }
+            if (c.fixedPitch) list->setFont(fixedPitchFont(font()));
             widget = list;
             break;
         }
@@ -484,7 +540,7 @@ void MainWindow::sync(const Control& c, Binding& binding) {
                 setLineText(edit, qtText(c.text));
             } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
                 const QString text = displayLines(c.text);
-                if (box->toPlainText() != text) box->setPlainText(text);
+                if (box->toPlainText() != text) showWhole(box, text, font());
             }
             break;
         case ControlKind::button:
