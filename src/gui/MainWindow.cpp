@@ -139,7 +139,7 @@ int plainTextHeight(const QString& text, const QFont& font, int width) {
 void showWhole(QPlainTextEdit* box, const QString& text, QFont font) {
     const QSize room = box->contentsRect().size();
     int pixels = QFontInfo(font).pixelSize();
-    while (pixels > kSmallestPixels && plainTextHeight(text, font, room.width()) > room.height())
+    while (pixels > kSmallestPixels && plainTextHeight(text, font, room.width()) >= room.height())
         font.setPixelSize(--pixels);
     box->setFont(font);
     box->setPlainText(text);  // (a new font alone leaves the scroll range as it was)

@@ -421,19 +421,21 @@ void MainWindowTest::focusStaysOnThePageOfAControlThatGoes() {
     gui::MainWindow& window = session.window;
     auto* tabs = widget<gui::TabStrip>(window, ids::kMainTabs)->tabBar();
     auto* list = widget<QListWidget>(window, ids::kPgmList);
+    auto* name = widget<QLineEdit>(window, ids::kFilename);
     const auto typeKey = [] { QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_X); };
 
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     QTest::mouseClick(widget<QPushButton>(window, "Command10"), Qt::LeftButton);  // "Convert" disables itself
     QVERIFY(!window.form().control("Command10").enabled);
-    QCOMPARE(QApplication::focusWidget(), list);
     typeKey();
+    QCOMPARE(name->text(), QStringLiteral("-"));
+    QCOMPARE(QApplication::focusWidget(), list);
     // A tab switch hides the list that has the focus; the tabs take it.
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
-    QCOMPARE(QApplication::focusWidget(), tabs);
     typeKey();
-    QCOMPARE(widget<QLineEdit>(window, ids::kFilename)->text(), QStringLiteral("-"));
+    QCOMPARE(name->text(), QStringLiteral("-"));
+    QCOMPARE(QApplication::focusWidget(), tabs);
     QVERIFY(session.watcher.shown.empty());
 }
 
