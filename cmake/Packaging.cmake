@@ -44,8 +44,11 @@ if(TARGET velobridge)
   install(FILES ${pkg_dir}/${VELOBRIDGE_APPSTREAM_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
-# Manual pages from the programs' own --help and --version.
+# Manual pages from the programs' own --help and --version, dated by the
+# release so that the same sources give the same pages.
 find_program(VELOBRIDGE_HELP2MAN help2man REQUIRED)
+execute_process(COMMAND date -u -d ${VELOBRIDGE_RELEASE_DATE} +%s
+                OUTPUT_VARIABLE release_epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 set(man_pages "")
 foreach(program velobridge-cli velobridge)
   if(NOT TARGET ${program})
@@ -58,10 +61,11 @@ foreach(program velobridge-cli velobridge)
   endif()
   set(page ${pkg_dir}/${program}.1)
   add_custom_command(OUTPUT ${page}.gz
-    COMMAND ${VELOBRIDGE_HELP2MAN} --no-info --no-discard-stderr --name ${summary} --output ${page}
-            $<TARGET_FILE:${program}>
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${release_epoch}
+            ${VELOBRIDGE_HELP2MAN} --no-info --name ${summary} --include ${PROJECT_SOURCE_DIR}/data/velobridge.h2m
+            --output ${page} $<TARGET_FILE:${program}>
     COMMAND gzip -9nf ${page}
-    DEPENDS ${program} VERBATIM)
+    DEPENDS ${program} ${PROJECT_SOURCE_DIR}/data/velobridge.h2m VERBATIM)
   list(APPEND man_pages ${page}.gz)
 endforeach()
 add_custom_target(velobridge_man ALL DEPENDS ${man_pages})
@@ -111,13 +115,13 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn rides recorded outdoors into indoor trainer programs")
+# The synopsis comes from the summary; this is the long description below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n"
     "Velobridge reads rides recorded outdoors (Polar HRM and HAC4 files), lets\n"
     "you choose a stretch, cuts it into sections of equal length with one\n"
     "slope each and writes a program an indoor cycling trainer replays\n"
-    "(Catalyst V1.0 .pgm, Catalyst V2.0 / Fortius .pgmf). It also converts\n"
-    ".pgm programs to .pgmf, writes trainer run files as HRM files and builds\n"
+    "(Catalyst V1.0 and Catalyst V2.0 / Fortius programs). It also converts\n"
+    "V1.0 programs to V2.0, writes trainer run files as HRM files and builds\n"
     "RealLife Video files from a small text script.\n"
     ".\n"
     "This package holds the desktop program velobridge and the command-line\n"
