@@ -45,31 +45,34 @@ if(TARGET velobridge)
 endif()
 
 # Manual pages from the programs' own --help and --version, dated by the
-# release so that the same sources give the same pages.
-find_program(VELOBRIDGE_HELP2MAN help2man REQUIRED)
-execute_process(COMMAND date -u -d ${VELOBRIDGE_RELEASE_DATE} +%s
-                OUTPUT_VARIABLE release_epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-set(man_pages "")
-foreach(program velobridge-cli velobridge)
-  if(NOT TARGET ${program})
-    continue()
-  endif()
-  if(program STREQUAL "velobridge")
-    set(summary "turn rides recorded outdoors into indoor trainer programs (window)")
-  else()
-    set(summary "turn rides recorded outdoors into indoor trainer programs (command line)")
-  endif()
-  set(page ${pkg_dir}/${program}.1)
-  add_custom_command(OUTPUT ${page}.gz
-    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${release_epoch}
-            ${VELOBRIDGE_HELP2MAN} --no-info --name ${summary} --include ${PROJECT_SOURCE_DIR}/data/velobridge.h2m
-            --output ${page} $<TARGET_FILE:${program}>
-    COMMAND gzip -9nf ${page}
-    DEPENDS ${program} ${PROJECT_SOURCE_DIR}/data/velobridge.h2m VERBATIM)
-  list(APPEND man_pages ${page}.gz)
-endforeach()
-add_custom_target(velobridge_man ALL DEPENDS ${man_pages})
-install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# release so that the same sources give the same pages. Builds with
+# sanitizers or fuzzing are not packaged, and their programs are not run here.
+if(NOT VELOBRIDGE_SANITIZE AND NOT VELOBRIDGE_FUZZ)
+  find_program(VELOBRIDGE_HELP2MAN help2man REQUIRED)
+  execute_process(COMMAND date -u -d ${VELOBRIDGE_RELEASE_DATE} +%s
+                  OUTPUT_VARIABLE release_epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  set(man_pages "")
+  foreach(program velobridge-cli velobridge)
+    if(NOT TARGET ${program})
+      continue()
+    endif()
+    if(program STREQUAL "velobridge")
+      set(summary "turn rides recorded outdoors into indoor trainer programs (window)")
+    else()
+      set(summary "turn rides recorded outdoors into indoor trainer programs (command line)")
+    endif()
+    set(page ${pkg_dir}/${program}.1)
+    add_custom_command(OUTPUT ${page}.gz
+      COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${release_epoch} QT_QPA_PLATFORM=offscreen
+              ${VELOBRIDGE_HELP2MAN} --no-info --name ${summary} --include ${PROJECT_SOURCE_DIR}/data/velobridge.h2m
+              --output ${page} $<TARGET_FILE:${program}>
+      COMMAND gzip -9nf ${page}
+      DEPENDS ${program} ${PROJECT_SOURCE_DIR}/data/velobridge.h2m VERBATIM)
+    list(APPEND man_pages ${page}.gz)
+  endforeach()
+  add_custom_target(velobridge_man ALL DEPENDS ${man_pages})
+  install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 
 # copyright: Debian's machine-readable form of LICENSE (the MIT licence,
 # which Debian calls Expat).
