@@ -52,10 +52,10 @@ void TabStrip::showPages() {
     const QWidget* focus = QApplication::focusWidget();
     for (auto& [page, index] : m_pages) {
         const bool shown = index == m_bar->currentIndex();
-        // The focus leaves a page that goes for the tabs, as a click on a tab
-        // would give it. Left to Qt it would move on to the next control of
-        // the whole window, and a text box reached that way has its text
-        // selected, ready to be replaced by the next key.
+        // When the page that holds the focus goes, the tabs take the focus.
+        // Left to Qt it would move on to the next control of the whole
+        // window, and a text box reached that way has its text selected,
+        // ready to be replaced by the next key.
         if (!shown && page->isVisible() && page->isAncestorOf(focus)) m_bar->setFocus(Qt::OtherFocusReason);
         page->setVisible(shown);
     }
