@@ -1,6 +1,7 @@
 #include "gui/IconLabel.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace vb::gui {
 
@@ -14,11 +15,18 @@ QIcon programIcon() {
 void IconLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QFontMetrics metrics(font());
-    const int side = std::min(metrics.height(), height());
+    const QIcon icon = window()->windowIcon();
+    // The largest size the icon was drawn at that fits a line of text, so
+    // that it is shown unscaled.
+    const int line = std::min(metrics.height(), height());
+    int side = 0;
+    for (const QSize& size : icon.availableSizes())
+        if (size.height() <= line) side = std::max(side, size.height());
+    if (side == 0) side = line;
     const int gap = metrics.averageCharWidth() / 2;
     const int textWidth = metrics.horizontalAdvance(text());
     const int left = std::max(0, (width() - side - gap - textWidth) / 2);
-    window()->windowIcon().paint(&painter, QRect(left, (height() - side) / 2, side, side));
+    icon.paint(&painter, QRect(left, (height() - side) / 2, side, side));
     painter.drawText(QRect(left + side + gap, 0, width() - left - side - gap, height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
 }
