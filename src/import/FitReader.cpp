@@ -333,9 +333,12 @@ Result<Track> FitDecoder::run() {
         if (outcome == Outcome::failed) return std::move(*m_error);
         if (outcome == Outcome::cut) break;
         if (!whole) {
+            const std::string missing =
+                m_cutData ? std::to_string(dataEnd - end) + " bytes of data and the file crc are"
+                          : "the file crc is";
             m_warning = Error{ErrorCode::truncated, static_cast<std::int64_t>(end),
-                              "file cut short at offset " + std::to_string(end) +
-                                  ": the file crc is missing; the records before it are kept"};
+                              "file cut short at offset " + std::to_string(end) + ": " + missing +
+                                  " missing; the records before it are kept"};
             break;
         }
         begin = static_cast<std::size_t>(dataEnd) + kCrcSize;
