@@ -106,41 +106,32 @@ struct Definition {
     std::vector<Field> fields;  // only the fields the reader uses
 };
 
+// The fields the reader takes, by global message number and field number;
+// the timestamp (field 253) is taken from every message.
+struct Use {
+    std::uint16_t global;
+    std::uint8_t field;
+    Target target;
+};
+constexpr Use kUses[] = {
+    {kRecordMesg, 0, Target::latitude},
+    {kRecordMesg, 1, Target::longitude},
+    {kRecordMesg, 2, Target::altitude},
+    {kRecordMesg, 5, Target::distance},
+    {kRecordMesg, 6, Target::speed},
+    {kRecordMesg, 73, Target::enhancedSpeed},
+    {kRecordMesg, 78, Target::enhancedAltitude},
+    {kEventMesg, 0, Target::event},
+    {kEventMesg, 1, Target::eventType},
+    {kFileIdMesg, 1, Target::manufacturer},
+    {kFileIdMesg, 2, Target::product},
+    {kFileIdMesg, 8, Target::productName},
+};
+
 std::optional<Target> targetOf(std::uint16_t global, std::uint8_t field) {
     if (field == kTimestampField) return Target::timestamp;
-    if (global == kRecordMesg) {
-        switch (field) {
-            case 0:
-                return Target::latitude;
-            case 1:
-                return Target::longitude;
-            case 2:
-                return Target::altitude;
-            case 5:
-                return Target::distance;
-            case 6:
-                return Target::speed;
-            case 73:
-                return Target::enhancedSpeed;
-            case 78:
-                return Target::enhancedAltitude;
-            default:
-                return std::nullopt;
-        }
-    }
-    if (global == kEventMesg && field <= 1) return field == 0 ? Target::event : Target::eventType;
-    if (global == kFileIdMesg) {
-        switch (field) {
-            case 1:
-                return Target::manufacturer;
-            case 2:
-                return Target::product;
-            case 8:
-                return Target::productName;
-            default:
-                return std::nullopt;
-        }
-    }
+    for (const Use& use : kUses)
+        if (use.global == global && use.field == field) return use.target;
     return std::nullopt;
 }
 
