@@ -36,6 +36,7 @@ check() {  # FILE EXPECTED
 check "$examples/alpine-loop.hrm" application/x-polar-hrm
 check "$examples/alpine-loop.tur" application/x-hac4-tur
 check "$data/ride.fit" application/vnd.ant.fit
+check "$data/../fit/ride.fit" application/vnd.ant.fit
 check "$work/files/ride-fit.bin" application/vnd.ant.fit
 check "$data/ride.tcx" application/vnd.garmin.tcx+xml
 check "$work/files/star.fit" application/fits
