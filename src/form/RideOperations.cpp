@@ -69,7 +69,9 @@ void MainForm::State::calc15() {
 void MainForm::State::Command9_Click(int index) {
     if (index != 0 && index != 1) return;
     const auto row = [](int position) { return static_cast<std::int16_t>(std::clamp(position, 0, 32767)); };
-    if (ride.samples.sampleCount() <= 0) {
+    // The table starts with one empty row; until a ride is read it holds no sample.
+    const SampleTable& table = ride.samples;
+    if (table.sampleCount() <= 0 || (table.sampleCount() == 1 && table.text(1, 1).empty() && table.text(1, 2).empty())) {
         showError(kTitleMsg, "Import a ride first.");
         return;
     }

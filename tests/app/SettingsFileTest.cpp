@@ -78,6 +78,15 @@ TEST(SettingsFile, RoundTripIsByteIdenticalWithWindows1252Texts) {
     EXPECT_EQ(writeSettings(back), first);
 }
 
+TEST(SettingsFile, APathWithoutWindows1252CodesIsKeptInUtf8) {
+    Settings settings;
+    settings.my_path = "/home/\xC5\x82ukasz/Velobridge";  // ł has no Windows-1252 code
+    const Bytes file = writeSettings(settings);
+    EXPECT_NE(text(file).find("\"path=/home/\xC5\x82ukasz/Velobridge\"\r\n"), std::string::npos);
+    RecordingPrompter prompter;
+    EXPECT_EQ(readSettings(file, prompter), settings);
+}
+
 TEST(SettingsFile, VersionCheckDropsTheLastCharacterAndReadingGoesOn) {
     for (const char* passing : {"\"Version0.5b\"", "\"Version0.6a\"", "Version0.6x"}) {
         RecordingPrompter prompter;

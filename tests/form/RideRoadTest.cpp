@@ -216,6 +216,7 @@ TEST(Programs, FilenameRuleNameRefusalAndWriteFailures) {
     form.setText(ids::kFilename, "early");
     form.press(ids::kCatalyst);
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, "Import a ride first.");
     EXPECT_FALSE(fs::exists(rig.base / "PGM" / "early.pgm"));
     rig.dialogs.messages.clear();
 
@@ -264,6 +265,19 @@ TEST(Programs, FilenameRuleNameRefusalAndWriteFailures) {
     blockFolder(rig.base / "PGMF");
     form.press(ids::kFortius);
     expectLastMessageNames(rig.dialogs, 2, "PGMF");
+}
+
+TEST(Programs, AStretchWithoutDistanceWritesNothing) {
+    FormRig rig;
+    rig.start();
+    writeAll(rig.dir / "standing.hrm", "[Params]\r\nVersion=106\r\nSMode=111000100\r\nInterval=5\r\n[HRData]\r\n"
+                                       "120\t0\t80\t300\r\n120\t0\t80\t310\r\n");
+    rig.importRide(rig.dir / "standing.hrm");
+    rig.form->setText(ids::kFilename, "still");
+    rig.form->press(ids::kCatalyst);
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, "No program was written: the chosen stretch covers no distance");
+    EXPECT_FALSE(fs::exists(rig.base / "PGM" / "still.pgm"));
 }
 
 TEST(Import, AppendQuestionBothWays) {
