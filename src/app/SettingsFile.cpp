@@ -114,8 +114,9 @@ Bytes writeSettings(const Settings& settings) {
     std::string out;
     for (const auto& line : lines) out += line + "\r\n";
     // Windows-1252 as ever, unless a path holds a character it has no code
-    // for: then UTF-8, which the reader tells apart, so no path is changed.
-    return toBytes(fitsCp1252(out) || !isUtf8(out) ? utf8ToCp1252(out) : out);
+    // for (or its codes would read as UTF-8): then UTF-8, so no path is changed.
+    const std::string cp1252 = utf8ToCp1252(out);
+    return toBytes(!isUtf8(out) || fileTextToUtf8(cp1252) == out ? cp1252 : out);
 }
 
 Result<std::optional<Settings>> loadSettingsFile(const fs::path& path, Prompter& prompter) {

@@ -85,6 +85,8 @@ TEST(SettingsFile, APathWithoutWindows1252CodesIsKeptInUtf8) {
     EXPECT_NE(text(file).find("\"path=/home/\xC5\x82ukasz/Velobridge\"\r\n"), std::string::npos);
     RecordingPrompter prompter;
     EXPECT_EQ(readSettings(file, prompter), settings);
+    settings.my_path = "/home/\xC3\x83\xC2\xBC";  // "Ã¼": its Windows-1252 codes would read as UTF-8 "ü"
+    EXPECT_EQ(readSettings(writeSettings(settings), prompter), settings);
 }
 
 TEST(SettingsFile, VersionCheckDropsTheLastCharacterAndReadingGoesOn) {
