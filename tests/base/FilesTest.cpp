@@ -52,9 +52,7 @@ TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     const auto result = replaceFile(target, toBytes("new content that does not fit"),
                                     [](Sink& file) { return std::make_unique<FailingSink>(file, 3); });
     ASSERT_FALSE(result);
-    EXPECT_EQ(result.error().code, ErrorCode::io);
-    EXPECT_NE(result.error().message.find(displayPath(target)), std::string::npos);
-    EXPECT_NE(result.error().message.find("No space left on device"), std::string::npos);
+    EXPECT_EQ(result.error().message, "cannot write " + displayPath(target) + ": No space left on device");
     EXPECT_EQ(test::readAll(target), toBytes("old content"));
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 #ifndef _WIN32
@@ -119,23 +117,14 @@ TEST(EnsureFolder, MakesMissingFoldersAndReportsAFileInTheWay) {
 TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesOthersWithoutBlocking) {
     ScratchDir dir;
     test::writeAll(dir / "r.hrm", std::string("a\0b", 3));
-    auto data = readFile(dir / "r.hrm", 3);
-    ASSERT_TRUE(data);
-    EXPECT_EQ(data->size(), 3u);
-    auto head = readHead(dir / "r.hrm", 2);
-    ASSERT_TRUE(head);
-    EXPECT_EQ(*head, toBytes(std::string("a\0", 2)));
-    auto large = readFile(dir / "r.hrm", 2);
-    ASSERT_FALSE(large);
-    EXPECT_NE(large.error().message.find("more than the limit of 2 bytes"), std::string::npos) << large.error().message;
-    auto missing = readFile(dir / "none.hrm", kRideFileMax);
-    ASSERT_FALSE(missing);
-    EXPECT_NE(missing.error().message.find("none.hrm"), std::string::npos);
-    EXPECT_FALSE(readFile(dir.path(), kRideFileMax));
+    EXPECT_EQ(readFile(dir / "r.hrm", 3).value().size(), 3u);
+    EXPECT_EQ(readHead(dir / "r.hrm", 2).value(), toBytes(std::string("a\0", 2)));
+    EXPECT_NE(readFile(dir / "r.hrm", 2).error().message.find("more than the limit of 2 bytes"), std::string::npos);
+    EXPECT_NE(readFile(dir / "none.hrm", 9).error().message.find("none.hrm"), std::string::npos);
+    EXPECT_FALSE(readFile(dir.path(), 9));
 #ifndef _WIN32
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-    EXPECT_FALSE(readFile(dir / "fifo", kRideFileMax));  // nobody writes to it: must not wait
-    EXPECT_FALSE(readHead(dir / "fifo", 8));
+    EXPECT_FALSE(readHead(dir / "fifo", 8));  // nobody writes to it: must not wait
 #endif
 }
 

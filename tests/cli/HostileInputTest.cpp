@@ -36,15 +36,10 @@ TEST(HostileInput, SpecialAndHugeFilesAreRefusedWithoutBlockingOrReading) {
     const auto other = (dir / "other.bin").string();
     writeAll(other, "nothing we know");
     fs::resize_file(other, std::uint64_t{2} << 30);
-    const auto vlb = (dir / "s.vlb").string();
-    fs::copy_file(exampleFile("alpine-loop.vlb"), vlb);
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"info", fifo}, "is a FIFO"},
-        {{"table", fifo}, "is a FIFO"},
-        {{"program", fifo, "--target", "catalyst", "-o", (dir / "x.pgm").string()}, "is a FIFO"},
         {{"settings", "--settings", fifo}, "is a FIFO"},
-        {{"rlv", vlb, "-o", fifo}, "not a regular file"},
-        {{"info", huge}, "more than the limit of 64 MiB"},
+        {{"rlv", exampleFile("alpine-loop.vlb").string(), "-o", fifo}, "not a regular file"},
         {{"table", huge}, "more than the limit of 64 MiB"},
         {{"info", other}, "not a ride, program, run, RLV script or RLV file"},
     };
@@ -55,7 +50,6 @@ TEST(HostileInput, SpecialAndHugeFilesAreRefusedWithoutBlockingOrReading) {
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_FALSE(fs::exists(dir / "x.pgm"));
 }
 #endif
 
