@@ -200,7 +200,11 @@ Result<fs::path> convertPgm(PgmConverter& conv, ConverterLabels& labels, const f
                             std::string_view entryName, const fs::path& outFolder,
                             std::span<const fs::path> taken) {
     conv = PgmConverter{};
-    if (!fileExists(path)) return makeError(ErrorCode::io, "cannot open " + displayPath(path) + ": no such file");
+    if (!fileExists(path)) {
+        std::error_code ec;
+        return makeError(ErrorCode::io, "cannot open " + displayPath(path) +
+                                            (fs::is_directory(path, ec) ? ": is a folder" : ": no such file"));
+    }
     const std::string entry(entryName);
     const auto notConverted = [&](const Error& error) {
         labels.status = entry + " (not converted: " + error.message + ")";

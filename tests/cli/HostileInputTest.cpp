@@ -42,6 +42,7 @@ TEST(HostileInput, SpecialAndHugeFilesAreRefusedWithoutBlockingOrReading) {
         {{"rlv", exampleFile("alpine-loop.vlb").string(), "-o", fifo}, "not a regular file"},
         {{"table", huge}, "more than the limit of 64 MiB"},
         {{"info", other}, "not a ride, program, run, RLV script or RLV file"},
+        {{"convert-pgm", dir.path().string(), "-o", (dir / "out").string()}, "is a folder"},
     };
     for (const auto& [args, reason] : cases) {
         const auto r = runCli(args);
