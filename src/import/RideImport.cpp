@@ -34,12 +34,15 @@ ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view 
 }
 
 Result<ImportReport> importRideFile(RideRecord& ride, const std::filesystem::path& path, Prompter& prompter) {
-    auto data = readFile(path);
-    if (!data) return data.error();
-    const RideFileType type = recogniseRideFile(*data);
-    if (type == RideFileType::unknown)
+    // The first eight bytes decide; a file that is no ride is not read whole.
+    auto head = readHead(path, kRideMagicSize);
+    if (!head) return head.error();
+    if (recogniseRideFile(*head) == RideFileType::unknown)
         return makeError(ErrorCode::invalid,
                          "not a ride file (it starts with neither \"[Params]\" nor \"HACtroni\")");
+    auto data = readFile(path, kRideFileMax);
+    if (!data) return data.error();
+    const RideFileType type = recogniseRideFile(*data);
     return loadRideData(ride, type, displayPath(path), *data, prompter);
 }
 
