@@ -156,7 +156,7 @@ Result<void> replaceFile(const fs::path& target, std::span<const std::byte> data
     auto real = replaceable(target);
     if (!real) return real.error();
     std::error_code ec;
-    const bool existed = fs::exists(*real, ec);
+    [[maybe_unused]] const bool existed = fs::exists(*real, ec);  // (POSIX: keeps the permission bits)
     const fs::path temp = temporaryBeside(*real);
     std::FILE* file = openFile(temp, "wb");
     if (file == nullptr) return ioError("cannot write", target, std::strerror(errno));

@@ -23,7 +23,7 @@ TEST(Platform, NamesOutsideTheAnsiCodePageAreWrittenReadAndListed) {
     const fs::path target = dir.path() / pathFromUtf8("Łódź-Straße.pgmf");
     ASSERT_TRUE(replaceFile(target, toBytes("first")));
     ASSERT_TRUE(replaceFile(target, toBytes("second")));
-    auto read = readFile(target);
+    auto read = readFile(target, kProgramFileMax);
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(*read, toBytes("second"));
     const auto entry = *fs::directory_iterator(dir.path());
