@@ -47,4 +47,11 @@ void addSettingsOption(CLI::App& sub, Context& ctx) {
     sub.add_option("--settings", ctx.settingsFile, "settings file to use instead of the default one");
 }
 
+void addSmoothOption(CLI::App& sub, Context& ctx) {
+    sub.add_option("--smooth-altitude", ctx.smoothAltitude,
+                   "smooth the altitude over a window METRES wide by distance (default 0: off)")
+        ->type_name("METRES")
+        ->check(CLI::NonNegativeNumber);
+}
+
 }  // namespace vb::cli

@@ -10,6 +10,7 @@ void addInfoCommand(CLI::App& app, Context& ctx) {
     auto files = std::make_shared<std::vector<std::string>>();
     sub->add_option("FILE", *files, "files to describe")->required();
     addSettingsOption(*sub, ctx);
+    addSmoothOption(*sub, ctx);
     sub->callback([&ctx, files] {
         bool first = true;
         for (const auto& name : *files) {

@@ -17,9 +17,12 @@
 
 namespace vb {
 
-enum class RideFileType { unknown, hrm, hac4 };
+enum class RideFileType { unknown, hrm, hac4, fit, gpx, tcx };
 
-/// "[Params]" → HRM, "HACtroni" → HAC4, anything else (or fewer than 8 bytes) → unknown.
+/// "[Params]" → HRM, "HACtroni" → HAC4, a FIT file header → FIT, an XML
+/// document whose root element is `gpx` or `TrainingCenterDatabase` → GPX or
+/// TCX; anything else → unknown. `data` is the file or as much of its start as
+/// holds the XML root element.
 RideFileType recogniseRideFile(std::span<const std::byte> data);
 
 /// What a reader reports beyond the messages it showed.
