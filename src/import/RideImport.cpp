@@ -2,6 +2,7 @@
 
 #include "base/Bytes.h"
 #include "base/Files.h"
+#include "import/FitReader.h"
 #include "import/GpxReader.h"
 #include "import/TcxReader.h"
 #include "import/TrackImport.h"
@@ -12,6 +13,7 @@ RideFileType recogniseRideFile(std::span<const std::byte> data) {
     const std::string_view start = asText(data).substr(0, 8);
     if (start == "[Params]") return RideFileType::hrm;
     if (start == "HACtroni") return RideFileType::hac4;
+    if (looksLikeFit(data)) return RideFileType::fit;
     if (looksLikeGpx(data)) return RideFileType::gpx;
     if (looksLikeTcx(data)) return RideFileType::tcx;
     return RideFileType::unknown;

@@ -10,6 +10,7 @@
 #include <GeographicLib/Geodesic.hpp>
 
 #include "base/Text.h"
+#include "import/FitReader.h"
 #include "import/GpxReader.h"
 #include "import/HrmReader.h"
 #include "import/TcxReader.h"
@@ -326,7 +327,7 @@ Result<TrackSummary> Load_Track_File(RideRecord& ride, TrackFormat format, std::
     switch (format) {
         case TrackFormat::gpx: track = readGpxTrack(data); break;
         case TrackFormat::tcx: track = readTcxTrack(data); break;
-        case TrackFormat::fit: break;
+        case TrackFormat::fit: track = readFitTrack(data); break;
     }
     if (!track) {
         Result<TrackSummary> refused = track.error();
