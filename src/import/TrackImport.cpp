@@ -111,6 +111,11 @@ public:
             else m_pauses.push_back(p);
         }
     }
+    // Number of pauses that take time from `from` .. `to`.
+    int within(double from, double to) const {
+        return static_cast<int>(std::count_if(m_pauses.begin(), m_pauses.end(),
+                                              [&](const TimerPause& p) { return p.stop < to && p.start > from; }));
+    }
     // Seconds paused up to `t`; `t` must not decrease between calls.
     double pausedBefore(double t) {
         while (m_next < m_pauses.size() && m_pauses[m_next].start <= t) {
@@ -257,10 +262,9 @@ Result<TrackSummary> Store_Track(RideRecord& ride, const Track& track, std::stri
             const double step = distance[i] - distance[used[k - 1]];
             const bool slow = gap > kStopGap && step < kStopSpeed * gap;
             tau = moving.back() + (slow ? 0.0 : gap);
-            if (slow || paused > 0) {
-                ++summary.stops;
-                summary.stoppedSeconds += paused + (slow ? gap : 0.0);
-            }
+            // A slow gap within a timer pause is part of that stop, counted below.
+            if (slow && !(paused > 0)) ++summary.stops;
+            summary.stoppedSeconds += paused + (slow ? gap : 0.0);
         }
         lastClock = clock;
         moving.push_back(tau);
@@ -270,6 +274,7 @@ Result<TrackSummary> Store_Track(RideRecord& ride, const Track& track, std::stri
             height.push_back(points[i].altitude);
         }
     }
+    summary.stops += pauses.within(time[used.front()], time[used.back()]);
     const double movingTime = moving.back();
     if (!(movingTime > 0)) return refusal("the ride has no moving time (every point lies at one time or in a stop)");
     if (height.empty()) return refusal("the ride's timed points have no altitude");

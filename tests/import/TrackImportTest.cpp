@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 #include "base/Text.h"
 #include "import/RideImport.h"
@@ -97,6 +98,23 @@ TEST(TrackImport, RouteWithoutTimesIsRiddenAt20KmH) {
     EXPECT_EQ(ride.samples.text(42, 1), "15") << "the last 0.075 s";
     EXPECT_EQ(ride.samples.text(21, 2), "20") << "halfway, between 10 m and 30 m";
     EXPECT_NEAR(summary->distance, 222.639, 0.001);
+}
+
+TEST(TrackImport, TimerPausesAreCutOutAndChainedFilesContinueTheDistance) {
+    // ride.fit: records at 0, 1, 2, 3, 5, 12, 60, 61, 75, 100 and 131 s, the
+    // timer stopped from 13 s to 60 s: 84 s of moving time. chained.fit: the
+    // ride twice, the second an hour later with the timer stopped in between.
+    for (const auto& [file, samples, stops, stopped, distance] : std::vector<std::tuple<std::string, int, int, double, double>>{
+             {"fit/ride.fit", 85, 1, 47.0, 547.19}, {"fit/chained.fit", 169, 3, 47.0 + 3469.0 + 47.0, 2 * 547.19}}) {
+        RideRecord ride;
+        const auto summary = load(ride, file);
+        ASSERT_TRUE(summary.ok()) << file;
+        EXPECT_EQ(ride.samples.sampleCount(), samples) << file;
+        EXPECT_EQ(summary->stops, stops) << file;
+        EXPECT_DOUBLE_EQ(summary->stoppedSeconds, stopped) << file;
+        EXPECT_NEAR(summary->distance, distance, 1e-6) << file;
+        EXPECT_EQ(ride.samples.text(4, 2), "413") << "the invalid altitude at 3 s, between 412.8 m and 413.2 m";
+    }
 }
 
 // The speed cells' way in metres, as the route builder reads it.
