@@ -293,7 +293,7 @@ std::optional<Failure> readV2(CatalystRun& run, std::span<const std::byte> data,
 }
 
 std::string cantIdentify(const std::filesystem::path& path) {
-    return "Cant identify!! Send this file to " + std::string(kSupportAddress) + "\nFile: " + displayPath(path);
+    return std::string(kCantIdentify) + "\nFile: " + displayPath(path);
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ namespace {
 using namespace test;
 
 const std::string kRule = "####################";
-const std::string kCantIdentify = "Cant identify!! Send this file to https://velobridge.org/issues\nFile: ";
+const std::string kCantIdentifyLine =
+    "Cant identify!! Send this file to the Velobridge developers (see the README, \"Reporting a problem\").\nFile: ";
 
 CaFile goldenCa() {
     CaFile f;
@@ -173,7 +174,7 @@ TEST(RunFileReader, UnidentifiableFilesShowTheMessageAndLeaveAResetRecord) {
         CatalystRun run = heldRun();
         const auto report = readRunFile(run, c.data, "/in/odd.run", c.kind);
         EXPECT_FALSE(report.identified) << c.what;
-        EXPECT_EQ(report.failure, kCantIdentify + "/in/odd.run") << c.what;
+        EXPECT_EQ(report.failure, kCantIdentifyLine + "/in/odd.run") << c.what;
         EXPECT_EQ(report.reason.rfind("not identifiable: ", 0), 0u) << c.what << ": " << report.reason;
         EXPECT_TRUE(report.lines.empty()) << c.what;
         EXPECT_FALSE(report.createHrmEnabled) << c.what;
