@@ -1,5 +1,6 @@
 #include "catalyst/HrmWriter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/Files.h"
@@ -139,7 +140,7 @@ Result<Bytes> hrmFileBytes(const CatalystRun& run, std::string_view baseSetting)
 Result<void> writeHrmFile(const std::filesystem::path& target, const CatalystRun& run, std::string_view baseSetting) {
     auto bytes = hrmFileBytes(run, baseSetting);
     if (!bytes) return bytes.error();
-    return replaceFile(target, *bytes);
+    return saveFile(target, *bytes);
 }
 
 std::string ConvertAllReport::message() const {
@@ -175,6 +176,13 @@ ConvertAllReport convertAllRuns(CatalystRun& run, const std::vector<std::filesys
             continue;
         }
         const std::filesystem::path target = hrmFolder / pathFromUtf8(run.FileName + ".hrm");
+        // Two run files whose names differ only in letter case land on one file
+        // where the file system ignores case: the second is not written over the first.
+        if (std::any_of(report.written.begin(), report.written.end(),
+                        [&](const auto& done) { return sameFile(done, target); })) {
+            report.skipped.emplace_back(file, displayPath(target) + " was already written from another run file");
+            continue;
+        }
         if (auto written = writeHrmFile(target, run, baseSetting); !written) {
             report.skipped.emplace_back(file, written.error().message);
             continue;

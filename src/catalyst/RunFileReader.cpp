@@ -348,7 +348,7 @@ RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, con
 }
 
 RunFileReport Check_Catalyst_File(CatalystRun& run, const std::filesystem::path& path, RunKind kind) {
-    auto data = readFile(path);
+    auto data = readFile(path, kRunFileMax);
     if (!data) {
         RunFileReport report;
         report.caption = runInfoCaption(kind);

@@ -77,7 +77,7 @@ void addTableCommand(CLI::App& app, Context& ctx) {
     sub->callback([&ctx, file] {
         RideRecord ride;
         if (!loadRideFile(ctx, *file, ride)) return;
-        ctx.out << tabSeparated(ride.samples);
+        printSafe(ctx.out, tabSeparated(ride.samples), true);
     });
 }
 

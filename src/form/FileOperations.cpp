@@ -22,7 +22,7 @@ void MainForm::State::Command6_Click() {
     const std::string chosen = dialogs.openFile(kScriptFilter, "");
     std::error_code ec;
     if (chosen.empty() || !fs::is_regular_file(pathFromUtf8(chosen), ec)) return;
-    auto data = readFile(pathFromUtf8(chosen));
+    auto data = readFile(pathFromUtf8(chosen), kScriptFileMax);
     if (!data) {
         showError(kTitleApp, data.error().message);
         return;

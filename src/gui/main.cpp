@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/SettingsFile.h"
+#include "base/Files.h"
 #include "gui/MainWindow.h"
 #include "gui/QtDialogs.h"
 
@@ -52,6 +53,7 @@ bool checkDisplay(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    vb::ignoreFileSizeSignal();
     if (!checkDisplay(argc, argv)) return 1;
     QApplication app(argc, argv);
     // No display name: Qt would append it to every window and message box title.

@@ -6,6 +6,7 @@
 #include "import/GpxReader.h"
 #include "import/TcxReader.h"
 #include "import/TrackImport.h"
+#include "import/XmlTrack.h"
 
 namespace vb {
 
@@ -70,13 +71,25 @@ ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view 
     return report;
 }
 
+Result<Bytes> readRideHead(const std::filesystem::path& path) {
+    // HRM, HAC4 and FIT decide within 14 bytes; an XML prolog may run longer.
+    for (std::size_t size = 4096;; size *= 8) {
+        auto head = readHead(path, size);
+        if (!head || head->size() < size || size >= kRideFileMax || recogniseRideFile(*head) != RideFileType::unknown ||
+            !xmlRootPending(*head))
+            return head;
+    }
+}
+
 Result<ImportReport> importRideFile(RideRecord& ride, const std::filesystem::path& path, Prompter& prompter) {
-    auto data = readFile(path);
+    // The first bytes decide; a file that is no ride is not read whole.
+    auto head = readRideHead(path);
+    if (!head) return head.error();
+    if (recogniseRideFile(*head) == RideFileType::unknown)
+        return makeError(ErrorCode::invalid, "not a ride file (neither HRM, HAC4, FIT, GPX nor TCX)");
+    auto data = readFile(path, kRideFileMax);
     if (!data) return data.error();
     const RideFileType type = recogniseRideFile(*data);
-    if (type == RideFileType::unknown)
-        return makeError(ErrorCode::invalid,
-                         "not a ride file (neither HRM, HAC4, FIT, GPX nor TCX)");
     return loadRideData(ride, type, displayPath(path), *data, prompter);
 }
 

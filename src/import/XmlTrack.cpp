@@ -3,6 +3,7 @@
 #include <chrono>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace vb {
 
@@ -31,12 +32,18 @@ constexpr double kNaN = TrackPoint::kNone;
 
 }  // namespace
 
-std::string_view xmlRootElement(std::span<const std::byte> head) {
+namespace {
+
+// The root element's name, empty when `head` is no XML document, nullopt
+// when it ends before the name does.
+std::optional<std::string_view> rootName(std::span<const std::byte> head) {
     std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    const auto skipPast = [&text](std::string_view end) {
+    bool cut = false;
+    const auto skipPast = [&text, &cut](std::string_view end) {
         const auto at = text.find(end);
-        text.remove_prefix(at == std::string_view::npos ? text.size() : at + end.size());
+        cut = at == std::string_view::npos;
+        text.remove_prefix(cut ? text.size() : at + end.size());
     };
     for (;;) {
         while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
@@ -44,15 +51,27 @@ std::string_view xmlRootElement(std::span<const std::byte> head) {
         else if (text.starts_with("<!--")) skipPast("-->");
         else if (text.starts_with("<!")) skipPast(">");  // a document type without an internal subset
         else break;
+        if (cut) return std::nullopt;
     }
-    if (!text.starts_with('<')) return {};
+    if (text.empty() || text == "<" || (text.size() < 4 && std::string_view("<!--").starts_with(text)))
+        return std::nullopt;
+    if (!text.starts_with('<')) return std::string_view();
     text.remove_prefix(1);
     std::size_t end = 0;
     while (end < text.size() && !isSpace(text[end]) && text[end] != '>' && text[end] != '/') ++end;
-    if (end == text.size() || end == 0) return {};
+    if (end == text.size()) return std::nullopt;
     std::string_view name = text.substr(0, end);
     if (const auto colon = name.find(':'); colon != std::string_view::npos) name.remove_prefix(colon + 1);
     return name;
+}
+
+}  // namespace
+
+std::string_view xmlRootElement(std::span<const std::byte> head) { return rootName(head).value_or(""); }
+
+bool xmlRootPending(std::span<const std::byte> head) {
+    // Only what began like XML (a byte order mark, white space or "<") is worth reading on.
+    return !head.empty() && !rootName(head).has_value();
 }
 
 double parseIsoTime(std::string_view text) {

@@ -24,6 +24,10 @@ namespace vb {
 /// before the root element's name.
 std::string_view xmlRootElement(std::span<const std::byte> head);
 
+/// True when `head` starts an XML document but ends before its root
+/// element's name does: more of the file is needed to recognise it.
+bool xmlRootPending(std::span<const std::byte> head);
+
 /// Seconds since 1970-01-01T00:00:00Z of an ISO 8601 date and time
 /// ("2025-05-09T12:38:04Z", fractions of a second and "+02:00" offsets
 /// allowed; no zone means UTC); NaN when `text` is not one.

@@ -7,6 +7,7 @@
 #include "base/Bytes.h"
 #include "import/RideImport.h"
 #include "import/XmlTrack.h"
+#include "support/TestSupport.h"
 
 namespace vb {
 namespace {
@@ -25,6 +26,23 @@ TEST(XmlTrack, RideFilesAreRecognisedByContent) {
              {"HACtronic - Tour", RideFileType::hac4},
              {std::string("\x0e\x10\x00\x00\x00\x00\x00\x00.FIT", 12), RideFileType::fit}}) {
         EXPECT_EQ(recogniseRideFile(toBytes(start)), type) << start;
+    }
+}
+
+TEST(XmlTrack, ImportReadsAsMuchOfTheStartAsItNeeds) {
+    test::ScratchDir dir;
+    const std::string longProlog = "<?xml version='1.0'?>\n<!--" + std::string(20000, '-') + " -->\n<gpx version='1.1'>";
+    for (const auto& [content, type] : std::vector<std::pair<std::string, RideFileType>>{
+             {longProlog + "</gpx>", RideFileType::gpx},
+             {"<!--" + std::string(20000, 'x'), RideFileType::unknown},
+             {"[Params]" + std::string(20000, '\n'), RideFileType::hrm}}) {
+        test::writeAll(dir / "ride", content);
+        const auto head = readRideHead(dir / "ride");
+        ASSERT_TRUE(head.ok());
+        EXPECT_EQ(recogniseRideFile(*head), type);
+        if (type == RideFileType::hrm) {
+            EXPECT_LT(head->size(), content.size()) << "a ride that decides early is not read whole";
+        }
     }
 }
 
