@@ -1,7 +1,7 @@
 #pragma once
 // The settings: the base working folder `my_path`, five folders, six route
-// limits, the two route options, the meter/feet choice and the HRM writer's
-// base altitude. Texts are UTF-8; the limits and `base_setting` are kept as the
+// limits, the two route options, the meter/feet choice, the HRM writer's
+// base altitude and the altitude smoothing width. Texts are UTF-8; the limits and `base_setting` are kept as the
 // text of their boxes and read as numbers by the operations that use them.
 
 #include <string>
@@ -31,6 +31,9 @@ struct Settings {
     bool unit_meter = true;
     bool unit_feet = false;
     std::string base_setting = "0";
+    /// Width in metres of the altitude smoothing applied at import, as the text
+    /// of its box ("0" = off).
+    std::string smooth_altitude = "0";
 
     bool operator==(const Settings&) const = default;
 };

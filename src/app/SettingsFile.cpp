@@ -108,6 +108,7 @@ Settings readSettings(std::span<const std::byte> data, Prompter& prompter) {
         if (settings.unit_feet) settings.unit_meter = false;
     }
     if (has(18)) settings.base_setting = value(18);
+    if (has(19)) settings.smooth_altitude = value(19);
     return settings;
 }
 
@@ -121,6 +122,7 @@ Bytes writeSettings(const Settings& settings) {
     lines.emplace_back(settings.unit_meter ? kTrue : kFalse);
     lines.emplace_back(settings.unit_feet ? kTrue : kFalse);
     lines.push_back(quotedText(settings.base_setting));
+    lines.push_back(quotedText(settings.smooth_altitude));
     std::string out;
     for (const auto& line : lines) out += line + "\r\n";
     // Windows-1252 as ever, unless a path holds a character it has no code

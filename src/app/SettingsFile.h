@@ -2,8 +2,10 @@
 // The settings file: 18 lines of delimited values in Windows-1252, each ended
 // by CR LF. Line 1 is the program version (checked, never stored), line 2
 // "path=" + `my_path`, then the five folders, the six route limits, the two
-// check boxes (0 or 1), the meter/feet pair (#TRUE#/#FALSE#) and `base_setting`.
-// A file that ends early keeps the defaults for the lines it lacks.
+// check boxes (0 or 1), the meter/feet pair (#TRUE#/#FALSE#) and `base_setting`;
+// a 19th line holds the altitude smoothing width, which readers of 18 lines
+// ignore. A file that ends early keeps the defaults for the lines it lacks
+// (a file of 18 lines smooths nothing).
 
 #include <filesystem>
 #include <optional>
@@ -18,8 +20,8 @@
 
 namespace vb {
 
-/// Number of lines of a settings file.
-inline constexpr int kSettingsLines = 18;
+/// Number of lines of a settings file: 18, and the optional smoothing line.
+inline constexpr int kSettingsLines = 19;
 /// Message shown when line 1 is not of a known version.
 inline constexpr std::string_view kWrongSettingsFile = "Wrong Velobridge.ini File";
 
@@ -56,7 +58,7 @@ bool isKnownSettingsVersion(std::string_view firstValue);
 /// goes on.
 Settings readSettings(std::span<const std::byte> data, Prompter& prompter);
 
-/// The 18 lines of the settings file for `settings`.
+/// The 19 lines of the settings file for `settings`.
 Bytes writeSettings(const Settings& settings);
 
 /// Reads the settings file at `path`: nullopt when no file of that name exists,

@@ -13,7 +13,7 @@ namespace vb::cli {
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     ignoreFileSizeSignal();
-    Context ctx{out, err, kExitOk, {}, {}, {}};
+    Context ctx{out, err, kExitOk, {}, {}, {}, 0};
     CLI::App app{"Velobridge: outdoor rides to indoor trainer programs", "velobridge-cli"};
     // "/data/ride.hrm" is a file, not a Windows-style option; subcommands take
     // this setting from the app when they are added, so it comes first.
@@ -104,6 +104,13 @@ void printShown(Context& ctx, const std::filesystem::path& file, const Recording
 
 void addSettingsOption(CLI::App& sub, Context& ctx) {
     sub.add_option("--settings", ctx.settingsFile, "settings file to use instead of the default one");
+}
+
+void addSmoothOption(CLI::App& sub, Context& ctx) {
+    sub.add_option("--smooth-altitude", ctx.smoothAltitude,
+                   "smooth the altitude over a window METRES wide by distance (default 0: off)")
+        ->type_name("METRES")
+        ->check(CLI::NonNegativeNumber);
 }
 
 }  // namespace vb::cli

@@ -14,6 +14,7 @@
 #include "app/Settings.h"
 #include "base/Bytes.h"
 #include "base/Prompter.h"
+#include "import/RideImport.h"
 #include "import/RideRecord.h"
 
 namespace vb::cli {
@@ -29,6 +30,7 @@ struct Context {
     std::string settingsFile;  // --settings; empty for the platform's default file
     std::vector<std::filesystem::path> inputs;   // files the command reads
     std::vector<std::filesystem::path> written;  // files the command has written
+    double smoothAltitude = 0;  // --smooth-altitude METRES; 0 = off
 };
 
 /// Whether `target` may be written: refused (one line, status 1) when it is
@@ -55,13 +57,16 @@ void printShown(Context& ctx, const std::filesystem::path& file, const Recording
 
 /// Adds --settings FILE to a subcommand.
 void addSettingsOption(CLI::App& sub, Context& ctx);
+/// Adds --smooth-altitude METRES (a number of 0 or more) to a subcommand.
+void addSmoothOption(CLI::App& sub, Context& ctx);
 
 /// The settings in effect: the --settings file, else the platform's default
 /// file, else the defaults. Prints a one-line error and returns nullopt when
 /// a settings file that exists cannot be read.
 std::optional<Settings> loadSettings(Context& ctx);
 
-/// Reads a ride file into `ride` (append question answered No). Prints the
+/// Reads a ride file into `ride` (append question answered No) and smooths
+/// its altitude as --smooth-altitude asks. Prints the
 /// reader's messages as warnings and, when the ride is refused or holds no
 /// ride data, the refusal line; then sets ctx.status and returns false.
 bool loadRideFile(Context& ctx, const std::filesystem::path& file, RideRecord& ride);
@@ -78,6 +83,8 @@ void addConvertPgmCommand(CLI::App& app, Context& ctx);
 /// Describers for `info`: each prints the block of a file of its kind and
 /// returns the exit status, or returns nullopt when the file is not of its kind.
 std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file, const Bytes& data);
+/// The block of a FIT, GPX or TCX ride (`type`).
+int describeTrackRide(Context& ctx, const std::filesystem::path& file, const Bytes& data, RideFileType type);
 std::optional<int> describeProgram(Context& ctx, const std::filesystem::path& file, const Bytes& data);
 std::optional<int> describeScript(Context& ctx, const std::filesystem::path& file, const Bytes& data);
 std::optional<int> describeRlv(Context& ctx, const std::filesystem::path& file, const Bytes& data);

@@ -17,6 +17,8 @@ namespace {
 std::optional<std::uint64_t> sizeLimit(const std::filesystem::path& file, const Bytes& head) {
     if (runKindOf(file)) return kRunFileMax;
     if (recogniseRideFile(head) != RideFileType::unknown) return kRideFileMax;
+    // A GPX or TCX file is recognised by its XML root element, further in.
+    if (auto ride = readRideHead(file); ride && recogniseRideFile(*ride) != RideFileType::unknown) return kRideFileMax;
     if (hasPgmfHeader(head)) return kProgramFileMax;
     if (hasExtension(file, ".pgm")) return kPgmFileMax;
     if (looksLikePgmf(head)) return kProgramFileMax;
@@ -34,6 +36,7 @@ void addInfoCommand(CLI::App& app, Context& ctx) {
     auto files = std::make_shared<std::vector<std::string>>();
     sub->add_option("FILE", *files, "files to describe")->required();
     addSettingsOption(*sub, ctx);
+    addSmoothOption(*sub, ctx);
     sub->callback([&ctx, files] {
         bool first = true;
         for (const auto& text : *files) {

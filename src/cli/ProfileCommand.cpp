@@ -80,11 +80,12 @@ void runProfile(Context& ctx, const ProfileOptions& o) {
 void addProfileCommand(CLI::App& app, Context& ctx) {
     auto* sub = app.add_subcommand("profile", "draw a ride's route profile with the chosen stretch as SVG");
     auto o = std::make_shared<ProfileOptions>();
-    sub->add_option("RIDE", o->ride, "HRM or HAC4 ride file")->required();
+    sub->add_option("RIDE", o->ride, "HRM, HAC4, FIT, GPX or TCX ride file")->required();
     sub->add_option("--from", o->from, "the start slider's row (default 0)");
     o->toGiven = sub->add_option("--to", o->to, "the end slider's row (default the last row)");
     sub->add_option("--svg", o->svg, "the SVG file to write")->required();
     addSettingsOption(*sub, ctx);
+    addSmoothOption(*sub, ctx);
     sub->callback([&ctx, o] { runProfile(ctx, *o); });
 }
 

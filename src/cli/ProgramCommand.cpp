@@ -173,7 +173,7 @@ std::optional<int> describeProgram(Context& ctx, const fs::path& file, const Byt
 void addProgramCommand(CLI::App& app, Context& ctx) {
     auto* sub = app.add_subcommand("program", "write a ride's stretch as a .pgm or .pgmf trainer program");
     auto o = std::make_shared<ProgramOptions>();
-    sub->add_option("RIDE", o->ride, "HRM or HAC4 ride file")->required();
+    sub->add_option("RIDE", o->ride, "HRM, HAC4, FIT, GPX or TCX ride file")->required();
     sub->add_option("--target", o->target, "catalyst (.pgm) or fortius (.pgmf)")
         ->required()
         ->check(CLI::IsMember({"catalyst", "fortius"}));
@@ -188,6 +188,7 @@ void addProgramCommand(CLI::App& app, Context& ctx) {
     sub->add_flag("--warmup", o->warmup, "add a 2 km warm-up");
     sub->add_flag("--join-slopes", o->join, "join following sections of equal slope");
     addSettingsOption(*sub, ctx);
+    addSmoothOption(*sub, ctx);
     o->outGiven = sub->add_option("-o,--output", o->out, "output file or existing folder");
     sub->callback([&ctx, o] { runProgram(ctx, *o); });
 }

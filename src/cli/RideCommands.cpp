@@ -5,6 +5,7 @@
 
 #include "base/Files.h"
 #include "cli/Commands.h"
+#include "import/AltitudeSmoothing.h"
 #include "import/RideImport.h"
 
 namespace vb::cli {
@@ -39,16 +40,20 @@ bool loadRideFile(Context& ctx, const std::filesystem::path& file, RideRecord& r
         ctx.status = *status;
         return false;
     }
+    smoothAltitude(ride, ctx.smoothAltitude);
     return true;
 }
 
 std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file, const Bytes& data) {
     const RideFileType type = recogniseRideFile(data);
     if (type == RideFileType::unknown) return std::nullopt;
+    if (type == RideFileType::fit || type == RideFileType::gpx || type == RideFileType::tcx)
+        return describeTrackRide(ctx, file, data, type);
     RideRecord ride;
     RecordingPrompter prompter(false);
     const ImportReport report = loadRideData(ride, type, displayPath(file), data, prompter);
     if (auto status = reportLoad(ctx, file, prompter, report)) return status;
+    smoothAltitude(ride, ctx.smoothAltitude);
 
     const RideHeader& h = ride.header;
     const bool hrm = type == RideFileType::hrm;
@@ -66,8 +71,9 @@ std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file,
 void addTableCommand(CLI::App& app, Context& ctx) {
     auto* sub = app.add_subcommand("table", "print a ride's sample table (tab-separated, row 0 the titles)");
     auto file = std::make_shared<std::string>();
-    sub->add_option("RIDE", *file, "HRM or HAC4 ride file")->required();
+    sub->add_option("RIDE", *file, "HRM, HAC4, FIT, GPX or TCX ride file")->required();
     addSettingsOption(*sub, ctx);
+    addSmoothOption(*sub, ctx);
     sub->callback([&ctx, file] {
         RideRecord ride;
         if (!loadRideFile(ctx, pathFromUtf8(*file), ride)) return;

@@ -68,7 +68,8 @@ void addSettingsCommand(CLI::App& app, Context& ctx) {
                 << "join_slopes: " << s.join_slopes << '\n'
                 << "unit_meter: " << truth(s.unit_meter) << '\n'
                 << "unit_feet: " << truth(s.unit_feet) << '\n'
-                << "base_setting: " << s.base_setting << '\n';
+                << "base_setting: " << s.base_setting << '\n'
+                << "smooth_altitude: " << s.smooth_altitude << '\n';
         printSafe(ctx.out, text.str());
     });
 }

@@ -157,6 +157,7 @@ Settings MainForm::State::settings() const {
     s.unit_meter = at("UnitMeter").checked;
     s.unit_feet = at("UnitFeet").checked;
     s.base_setting = at("BaseSetting").text;
+    s.smooth_altitude = at("SmoothAltitude").text;
     return s;
 }
 
@@ -177,6 +178,7 @@ void MainForm::State::applySettings(const Settings& s) {
     at("UnitMeter").checked = s.unit_meter && !s.unit_feet;
     at("UnitFeet").checked = s.unit_feet;
     at("BaseSetting").text = s.base_setting;
+    at("SmoothAltitude").text = s.smooth_altitude;
 }
 
 void MainForm::State::formLoad() {

@@ -21,7 +21,9 @@
 namespace vb {
 
 /// Dialog filters of the file-open dialog.
-inline constexpr std::string_view kRideFilter = "(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur";
+inline constexpr std::string_view kRideFilter =
+    "(All ride files)|*.hrm;*.tur;*.fit;*.gpx;*.tcx|(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur|"
+    "(*.fit FIT File)|*.fit|(*.gpx GPX File)|*.gpx|(*.tcx TCX File)|*.tcx";
 inline constexpr std::string_view kScriptFilter = "(*.vlb Polar File)|*.vlb";
 
 /// What each of the five path buttons asks for: dialog filter, required ending

@@ -141,6 +141,10 @@ void preferencesTab(Builder& b) {
         b.button(member("Command3", i), frame, {120, top + 240, 255, 255}, "*");
         b.add(member("PathBox", i), ControlKind::textBox, frame, {480, top + 240, 9015, 330});
     }
+    // The altitude smoothing width, on the free left of the first caption row.
+    b.label("LabelSmoothAltitude", frame, {120, 120, 4080, kLabelHeight}, std::string(kSmoothAltitudeCaption)).align =
+        TextAlign::right;
+    b.numberBox("SmoothAltitude", frame, {4320, 90, 495 + kSpinnerWidth, 255}, "0", 0, 5000, 10);
 }
 
 void pgmConverterTab(Builder& b) {

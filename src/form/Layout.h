@@ -20,6 +20,8 @@ namespace vb {
 inline constexpr int kTabCaptionHeight = 360;
 /// The width of a number box's up-down arrows, in twips.
 inline constexpr int kSpinnerWidth = 255;
+/// The label of the altitude smoothing box: a change applies from the next import.
+inline constexpr std::string_view kSmoothAltitudeCaption = "Altitude smoothing (m, from next import)";
 
 /// Captions of the main tabs, left to right.
 inline constexpr std::string_view kTabControlCenter = "Control Center";

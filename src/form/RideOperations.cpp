@@ -6,6 +6,7 @@
 #include "base/Files.h"
 #include "base/Text.h"
 #include "form/FormState.h"
+#include "import/AltitudeSmoothing.h"
 #include "import/RideImport.h"
 #include "route/ProgramWriter.h"
 #include "route/RouteBuilder.h"
@@ -23,7 +24,7 @@ void MainForm::State::importPressed() {
 }
 
 void MainForm::State::importFile(const fs::path& path) {
-    auto head = readHead(path, kRideMagicSize);
+    auto head = readRideHead(path);
     auto data = head && recogniseRideFile(*head) != RideFileType::unknown ? readFile(path, kRideFileMax) : head;
     if (!data) {
         showError(kTitleApp, data.error().message);
@@ -32,14 +33,15 @@ void MainForm::State::importFile(const fs::path& path) {
     const RideFileType type = recogniseRideFile(*data);
     if (type == RideFileType::unknown) {
         dialogs.showMessage(kTitleApp,
-                            displayPath(path) +
-                                " is not a ride file: it starts with neither \"[Params]\" nor \"HACtroni\".",
+                            displayPath(path) + " is not a ride file (neither HRM, HAC4, FIT, GPX nor TCX).",
                             MessageIcon::information);
         return;
     }
     view.slidersEnabled = false;
     const ImportReport report = loadRideData(ride, type, displayPath(path), *data, dialogs);
     if (!report.refused) {
+        // The smoothing width is read at each import: a change applies from the next one.
+        smoothAltitude(ride, leadingNumber(at("SmoothAltitude").text));
         // The reader wrote the ride's name into the "Filename:" box, which
         // takes no more than 16 characters.
         at(ids::kFilename).text = utf8Left(ride.FilenameBox, kProgramNameMax);

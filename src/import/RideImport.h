@@ -12,17 +12,22 @@
 #include <string_view>
 
 #include "base/Prompter.h"
+#include "base/Bytes.h"
 #include "base/Result.h"
 #include "import/RideRecord.h"
 
 namespace vb {
 
-enum class RideFileType { unknown, hrm, hac4 };
+enum class RideFileType { unknown, hrm, hac4, fit, gpx, tcx };
 
-/// The bytes at the start of a file that recogniseRideFile looks at.
+/// The bytes at the start of a file that recogniseRideFile looks at first;
+/// an XML file may need more (see readRideHead).
 inline constexpr std::size_t kRideMagicSize = 8;
 
-/// "[Params]" → HRM, "HACtroni" → HAC4, anything else (or fewer than 8 bytes) → unknown.
+/// "[Params]" → HRM, "HACtroni" → HAC4, a FIT file header → FIT, an XML
+/// document whose root element is `gpx` or `TrainingCenterDatabase` → GPX or
+/// TCX; anything else → unknown. `data` is the file or as much of its start as
+/// holds the XML root element.
 RideFileType recogniseRideFile(std::span<const std::byte> data);
 
 /// What a reader reports beyond the messages it showed.
@@ -52,6 +57,11 @@ ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, P
 /// exactly when the loaded ride is an HRM ride recorded at 60 seconds.
 ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view myfile,
                           std::span<const std::byte> data, Prompter& prompter);
+
+/// The first bytes of the file at `path`, as many as recognition needs: a few
+/// for HRM, HAC4 and FIT, more for an XML file whose prolog (declaration,
+/// comments) runs long, never more than kRideFileMax.
+Result<Bytes> readRideHead(const std::filesystem::path& path);
 
 /// Reads the file at `path`, recognises it and hands it to its reader. An error
 /// when the file cannot be read or is not a ride file (the record is unchanged).

@@ -29,7 +29,7 @@ const char* const kDefaultsWithRides =
     "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
     "\"9\"\r\n\"-4\"\r\n\"100\"\r\n\"20\"\r\n\"-5\"\r\n\"100\"\r\n"
     "0\r\n0\r\n#TRUE#\r\n#FALSE#\r\n"
-    "\"0\"\r\n";
+    "\"0\"\r\n\"0\"\r\n";
 
 TEST(SettingsFile, WritesTheDefaultsLineForLineAndReadsThemBack) {
     Settings settings;
@@ -66,12 +66,13 @@ TEST(SettingsFile, RoundTripIsByteIdenticalWithWindows1252Texts) {
     settings.unit_meter = false;
     settings.unit_feet = true;
     settings.base_setting = "245";
+    settings.smooth_altitude = "50";
 
     const Bytes first = writeSettings(settings);
     const std::string file = text(first);
     EXPECT_NE(file.find("\"path=D:\\Fahrten \xE9\"\r\n"), std::string::npos) << "é is one Windows-1252 byte";
     EXPECT_NE(file.find("\"E:\\\x80\\\"\r\n"), std::string::npos) << "€ is 0x80";
-    EXPECT_NE(file.find("1\r\n1\r\n#FALSE#\r\n#TRUE#\r\n\"245\"\r\n"), std::string::npos);
+    EXPECT_NE(file.find("1\r\n1\r\n#FALSE#\r\n#TRUE#\r\n\"245\"\r\n\"50\"\r\n"), std::string::npos);
 
     RecordingPrompter prompter;
     const Settings back = readSettings(first, prompter);
@@ -130,6 +131,7 @@ TEST(SettingsFile, ShortOrOddFilesKeepDefaultsForWhatTheyLack) {
     EXPECT_EQ(nine.cat_dist_step, "100");
     EXPECT_EQ(nine.fort_max_down, "-5");
     EXPECT_EQ(nine.base_setting, "0");
+    EXPECT_EQ(nine.smooth_altitude, "0") << "a file without the 19th line smooths nothing";
     EXPECT_TRUE(nine.unit_meter);
 
     EXPECT_EQ(readText("", prompter), Settings{});

@@ -53,7 +53,7 @@ TEST(SettingsCommand, PrintsTheSettingsInEffectAndTheirSource) {
                          "\nmy_path: \nhrm_path: \npgm_path: \nca_path: \npgmf_path: \ncaf_path: \n"
                          "cat_max_climb: 9\ncat_max_down: -4\ncat_dist_step: 100\nfort_max_climb: 20\n"
                          "fort_max_down: -5\nfort_dist_step: 100\nadd_warmup: 0\njoin_slopes: 0\n"
-                         "unit_meter: true\nunit_feet: false\nbase_setting: 0\n");
+                         "unit_meter: true\nunit_feet: false\nbase_setting: 0\nsmooth_altitude: 0\n");
 
     // The platform's file is read when it exists.
     test::writeAll(home.defaultFile(), kRidesFile);

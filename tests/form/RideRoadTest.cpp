@@ -30,7 +30,8 @@ TEST(Import, HrmThenHac4FillTheHeaderNameSlidersAndProfile) {
     const auto profile = form.profileRevision();
     rig.importRide(exampleFile("alpine-loop.hrm"));
     ASSERT_EQ(rig.dialogs.opened.size(), 1u);
-    EXPECT_EQ(rig.dialogs.opened[0].filter, "(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur");
+    EXPECT_EQ(rig.dialogs.opened[0].filter, "(All ride files)|*.hrm;*.tur;*.fit;*.gpx;*.tcx|(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur|"
+              "(*.fit FIT File)|*.fit|(*.gpx GPX File)|*.gpx|(*.tcx TCX File)|*.tcx");
     EXPECT_EQ(rig.dialogs.opened[0].folder, "/rides/");
     EXPECT_TRUE(rig.dialogs.messages.empty());
     EXPECT_GT(form.samplesRevision(), samples);

@@ -145,7 +145,8 @@ void MainWindowTest::importThroughTheDialogFillsGridAndDrawsProfile() {
     session.dialogs.files.push_back(exampleRide("alpine-loop.hrm").string());
     QTest::mouseClick(widget<QPushButton>(window, ids::kImport), Qt::LeftButton);
     QCOMPARE(session.dialogs.filters.size(), std::size_t(1));
-    QCOMPARE(session.dialogs.filters[0], std::string("(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur"));
+    QCOMPARE(session.dialogs.filters[0], std::string("(All ride files)|*.hrm;*.tur;*.fit;*.gpx;*.tcx|(*.hrm Polar File)|*.hrm|(*.tur HAC4 File)|*.tur|"
+              "(*.fit FIT File)|*.fit|(*.gpx GPX File)|*.gpx|(*.tcx TCX File)|*.tcx"));
 
     const SampleTable& table = window.form().ride().samples;
     QVERIFY(table.sampleCount() > 1000);
