@@ -1,5 +1,5 @@
 // `info` for ride files and the `table` command. Each file is read into a
-// fresh ride record; the append question is answered No.
+// fresh ride record; an HRM ride is never added to another.
 
 #include <memory>
 
@@ -11,32 +11,43 @@ namespace vb::cli {
 
 namespace {
 
-// Prints the messages the reader showed and its verdict. Returns the exit
-// status when the ride was refused (or held no ride data), nullopt when it
-// loaded (perhaps with a warning).
-std::optional<int> reportLoad(Context& ctx, const std::filesystem::path& file,
-                              const RecordingPrompter& prompter, const ImportReport& report) {
-    // The reader also shows its verdict; it is printed once, as the verdict.
-    RecordingPrompter shown = prompter;
-    if (!report.message.empty() && !shown.messages.empty() && shown.messages.back().text == report.message)
-        shown.messages.pop_back();
-    printShown(ctx, file, shown);
-    if (report.refused || report.noData) return refuse(ctx, file, report.message);
-    if (!report.message.empty()) warn(ctx, file, report.message);
-    return std::nullopt;
+// Reads a recognised ride into `ride` (an HRM ride is never added to another)
+// and prints what the reader met: its warnings, then the refusal. Returns the
+// number of samples read, or nullopt when the ride was refused or held no
+// ride data.
+std::optional<int> loadRide(Context& ctx, const std::filesystem::path& file, RideFileType type, const Bytes& data,
+                     RideRecord& ride) {
+    const auto load = [&]() -> Result<int> {
+        if (type == RideFileType::hac4) return loadHac4File(ride, data);
+        const Result<PolarFile> parsed = readPolarFile(displayPath(file), data);
+        for (const Error& warning : parsed.warnings()) warn(ctx, file, warning.message);
+        if (!parsed) return parsed.error();
+        return loadPolarFile(ride, *parsed, false);
+    };
+    const Result<int> loaded = load();
+    if (!loaded) {
+        refuse(ctx, file, loaded.error().message);
+        return std::nullopt;
+    }
+    for (const Error& warning : loaded.warnings()) warn(ctx, file, warning.message);
+    return *loaded;
 }
 
 }  // namespace
 
 bool loadRideFile(Context& ctx, const std::filesystem::path& file, RideRecord& ride) {
-    RecordingPrompter prompter(false);
-    const auto report = importRideFile(ride, file, prompter);
-    if (!report) {
-        ctx.status = refuse(ctx, file, report.error().message);
+    auto data = readFile(file);
+    if (!data) {
+        ctx.status = refuse(ctx, file, data.error().message);
         return false;
     }
-    if (auto status = reportLoad(ctx, file, prompter, *report)) {
-        ctx.status = *status;
+    const RideFileType type = recogniseRideFile(*data);
+    if (type == RideFileType::unknown) {
+        ctx.status = refuse(ctx, file, "not a ride file (it starts with neither \"[Params]\" nor \"HACtroni\")");
+        return false;
+    }
+    if (!loadRide(ctx, file, type, *data, ride)) {
+        ctx.status = kExitRefused;
         return false;
     }
     return true;
@@ -46,9 +57,8 @@ std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file,
     const RideFileType type = recogniseRideFile(data);
     if (type == RideFileType::unknown) return std::nullopt;
     RideRecord ride;
-    RecordingPrompter prompter(false);
-    const ImportReport report = loadRideData(ride, type, displayPath(file), data, prompter);
-    if (auto status = reportLoad(ctx, file, prompter, report)) return status;
+    const std::optional<int> samples = loadRide(ctx, file, type, data, ride);
+    if (!samples) return kExitRefused;
 
     const RideHeader& h = ride.header;
     const bool hrm = type == RideFileType::hrm;
@@ -57,7 +67,7 @@ std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file,
     if (hrm) ctx.out << "date: " << h.Date() << '\n' << "mode: " << h.Mode() << '\n';
     ctx.out << "units: " << h.Type() << '\n'
             << "interval: " << h.Interval() << '\n'
-            << "samples: " << report.samples << '\n'
+            << "samples: " << *samples << '\n'
             << "name: " << ride.FilenameBox << '\n';
     if (hrm) ctx.out << "ecode: " << h.ECode() << '\n';
     return kExitOk;

@@ -3,6 +3,7 @@
 
 #include "app/RlvFile.h"
 #include "base/Files.h"
+#include "base/Text.h"
 #include "catalyst/HrmWriter.h"
 #include "form/FormState.h"
 
@@ -57,12 +58,22 @@ void MainForm::State::Command10_Click() {
     readList(list);
 }
 
+Result<std::vector<std::string>> MainForm::State::readRun(const fs::path& path, RunKind kind) {
+    Result<std::vector<std::string>> read = Check_Catalyst_File(run, path, kind);
+    runInfo.caption = runInfoCaption(kind);
+    runInfo.lines = read ? *read : std::vector<std::string>{};
+    runInfo.createHrmEnabled = read && run.LastSample > 0;
+    return read;
+}
+
 void MainForm::State::File1_Click(int index) {
     const fs::path path = selectedPath(at(runList(index)));
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return;
-    runReport = Check_Catalyst_File(run, path, runKind(index));
-    if (!runReport.failure.empty()) showError(kTitleRunMsg, runReport.failure);
+    const auto read = readRun(path, runKind(index));
+    if (read) return;
+    if (read.error().code == ErrorCode::unidentified) showError(kTitleRunMsg, cantIdentify(path));
+    else showError(kTitleRunMsg, "Run file refused: " + read.error().message + "\nFile: " + displayPath(path));
 }
 
 void MainForm::State::Command4_Click() {
@@ -75,14 +86,29 @@ void MainForm::State::Command4_Click() {
 void MainForm::State::Command5_Click(int index) {
     Control& list = at(runList(index));
     if (list.items.empty()) return;
-    std::vector<fs::path> files;
-    for (const std::string& entry : list.items) files.push_back(pathFromUtf8(joinPath(list.text, entry)));
-    const ConvertAllReport report = convertAllRuns(run, files, runKind(index),
-                                                   pathFromUtf8(workingFolder(settings(), "HRM")),
-                                                   at("BaseSetting").text);
+    // Every file of the list is written; the ones skipped are named at the end.
+    const fs::path folder = pathFromUtf8(workingFolder(settings(), "HRM"));
+    const Result<void> made = ensureFolder(folder);
+    if (!made) runInfo = {};
+    std::vector<std::pair<fs::path, std::string>> skipped;
+    for (const std::string& entry : list.items) {
+        const fs::path file = pathFromUtf8(joinPath(list.text, entry));
+        if (!made) {
+            skipped.emplace_back(file, made.error().message);
+            continue;
+        }
+        if (const auto read = readRun(file, runKind(index)); !read) {
+            skipped.emplace_back(file, read.error().message);
+        } else if (auto written = writeRunAsHrm(run, folder, at("BaseSetting").text); !written) {
+            skipped.emplace_back(file, written.error().message);
+        }
+    }
     list.selected = static_cast<int>(list.items.size()) - 1;
-    runReport = report.last;
-    if (const std::string message = report.message(); !message.empty()) showError(kTitleRunMsg, message);
+    if (skipped.empty()) return;
+    std::string text = "No HRM file was written for " + str(static_cast<std::int64_t>(skipped.size())) +
+                       (skipped.size() == 1 ? " run file:" : " run files:");
+    for (const auto& [file, reason] : skipped) text += "\n" + displayPath(file) + ": " + reason;
+    showError(kTitleRunMsg, text);
 }
 
 }  // namespace vb

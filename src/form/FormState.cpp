@@ -130,13 +130,13 @@ void MainForm::State::sync() {
     at("Label12(5)").caption = converterLabels.route;
     at("Command10").enabled = convertEnabled;
 
-    at("Label8").caption = runReport.caption;
+    at("Label8").caption = runInfo.caption;
     Control& info = at(ids::kRunInfoList);
-    if (info.items != runReport.lines) {
-        info.items = runReport.lines;
+    if (info.items != runInfo.lines) {
+        info.items = runInfo.lines;
         info.selected = -1;
     }
-    at("Command4(1)").enabled = runReport.createHrmEnabled;
+    at("Command4(1)").enabled = runInfo.createHrmEnabled;
 }
 
 Settings MainForm::State::settings() const {

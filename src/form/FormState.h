@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/RlvScript.h"
 #include "app/Settings.h"
+#include "base/Result.h"
 #include "catalyst/CatalystRun.h"
 #include "catalyst/PgmConverter.h"
 #include "catalyst/RunFileReader.h"
@@ -59,7 +61,13 @@ struct MainForm::State {
     bool imported = false;        // nothing is drawn before the first import
     std::string my_path;
     CatalystRun run;
-    RunFileReport runReport;
+    /// What the run info list shows: the caption of the kind last chosen, the
+    /// lines of the last run file read, and whether "Create HRM" is offered.
+    struct RunInfo {
+        std::string caption;
+        std::vector<std::string> lines;
+        bool createHrmEnabled = false;
+    } runInfo;
     PgmConverter converter;
     ConverterLabels converterLabels;
     bool convertEnabled = false;
@@ -93,6 +101,11 @@ struct MainForm::State {
     // Ride, route and programs.
     void importPressed();
     void importFile(const std::filesystem::path& path);
+    /// Reads an HRM ride into the ride record, showing its messages and
+    /// asking whether to add it to the ride it matches.
+    Result<int> loadHrm(std::string_view name, std::span<const std::byte> data);
+    /// Reads a HAC4 ride into the ride record, showing a refusal.
+    Result<int> loadHac4(std::span<const std::byte> data);
     void Text2_Change();
     void calc15();
     void Command9_Click(int index);
@@ -116,6 +129,9 @@ struct MainForm::State {
     void File1_Click(int index);
     void Command4_Click();
     void Command5_Click(int index);
+    /// Reads a run file into the run record and the run info list; a failure
+    /// is returned, not shown.
+    Result<std::vector<std::string>> readRun(const std::filesystem::path& path, RunKind kind);
 
     void showError(std::string_view title, std::string_view text);
 

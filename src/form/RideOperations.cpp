@@ -37,8 +37,9 @@ void MainForm::State::importFile(const fs::path& path) {
         return;
     }
     view.slidersEnabled = false;
-    const ImportReport report = loadRideData(ride, type, displayPath(path), *data, dialogs);
-    if (!report.refused) {
+    const Result<int> loaded = type == RideFileType::hrm ? loadHrm(displayPath(path), *data) : loadHac4(*data);
+    // A header that never completed still names the ride.
+    if (loaded || loaded.error().code == ErrorCode::empty) {
         // The reader wrote the ride's name into the "Filename:" box, which
         // takes no more than 16 characters.
         at(ids::kFilename).text = utf8Left(ride.FilenameBox, kProgramNameMax);
@@ -48,6 +49,30 @@ void MainForm::State::importFile(const fs::path& path) {
     refreshRouteView(view, ride);
     imported = true;
     ++profileRevision;
+}
+
+Result<int> MainForm::State::loadHrm(std::string_view name, std::span<const std::byte> data) {
+    const Result<PolarFile> parsed = readPolarFile(name, data);
+    for (const Error& warning : parsed.warnings()) dialogs.showMessage(kTitleMsg, warning.message, MessageIcon::critical);
+    if (!parsed) {
+        dialogs.showMessage(kTitleMsg, parsed.error().message, MessageIcon::critical);
+        return parsed.error();
+    }
+    const bool append = appendsTo(ride, *parsed) && dialogs.askYesNo(kTitleApp, kAskAppend);
+    Result<int> loaded = loadPolarFile(ride, *parsed, append);
+    if (!loaded) dialogs.showMessage(kTitleMsg, loaded.error().message, MessageIcon::critical);
+    for (const Error& warning : loaded.warnings())
+        dialogs.showMessage(kTitleMsg, warning.message, MessageIcon::information);
+    return loaded;
+}
+
+Result<int> MainForm::State::loadHac4(std::span<const std::byte> data) {
+    Result<int> loaded = loadHac4File(ride, data);
+    if (!loaded) {
+        const bool unknown = loaded.error().code == ErrorCode::unidentified;
+        dialogs.showMessage(kTitleApp, loaded.error().message, unknown ? MessageIcon::none : MessageIcon::critical);
+    }
+    return loaded;
 }
 
 void MainForm::State::Text2_Change() {

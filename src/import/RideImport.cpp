@@ -1,7 +1,6 @@
 #include "import/RideImport.h"
 
 #include "base/Bytes.h"
-#include "base/Files.h"
 
 namespace vb {
 
@@ -10,37 +9,6 @@ RideFileType recogniseRideFile(std::span<const std::byte> data) {
     if (start == "[Params]") return RideFileType::hrm;
     if (start == "HACtroni") return RideFileType::hac4;
     return RideFileType::unknown;
-}
-
-ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view myfile,
-                          std::span<const std::byte> data, Prompter& prompter) {
-    ImportReport report;
-    switch (type) {
-        case RideFileType::hrm:
-            report = Load_Polar_File(ride, myfile, data, prompter);
-            break;
-        case RideFileType::hac4:
-            report = Load_Hac4_File(ride, data, prompter);
-            break;
-        case RideFileType::unknown:
-            return report;
-    }
-    // Resampling is offered exactly while the table holds an HRM ride recorded
-    // at 60 seconds: a 5-second or HAC4 ride must never be resampled as if it
-    // were one. A refused file leaves the ride record, and so this, as it was.
-    if (!report.refused)
-        ride.Calc15Available = type == RideFileType::hrm && !report.noData && ride.RecordInterval == 60;
-    return report;
-}
-
-Result<ImportReport> importRideFile(RideRecord& ride, const std::filesystem::path& path, Prompter& prompter) {
-    auto data = readFile(path);
-    if (!data) return data.error();
-    const RideFileType type = recogniseRideFile(*data);
-    if (type == RideFileType::unknown)
-        return makeError(ErrorCode::invalid,
-                         "not a ride file (it starts with neither \"[Params]\" nor \"HACtroni\")");
-    return loadRideData(ride, type, displayPath(path), *data, prompter);
 }
 
 }  // namespace vb

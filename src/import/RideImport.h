@@ -1,19 +1,14 @@
 #pragma once
-// Ride import: recognising a ride file by its first eight bytes and reading it
-// into the ride record with the HRM reader or the HAC4 reader.
-//
-// The readers show their messages and ask the append question through a
-// Prompter, so that the window and the command line each answer their own way.
+// Ride import: recognising a ride file by its first eight bytes. The HRM
+// reader (HrmReader.h) and the HAC4 reader (Hac4Reader.h) then read it; they
+// show nothing and ask nothing: the window and the command line show their
+// warnings and errors and, for an HRM ride, ask whether to add it.
 
 #include <cstddef>
-#include <filesystem>
 #include <span>
-#include <string>
-#include <string_view>
 
-#include "base/Prompter.h"
-#include "base/Result.h"
-#include "import/RideRecord.h"
+#include "import/Hac4Reader.h"
+#include "import/HrmReader.h"
 
 namespace vb {
 
@@ -21,37 +16,5 @@ enum class RideFileType { unknown, hrm, hac4 };
 
 /// "[Params]" → HRM, "HACtroni" → HAC4, anything else (or fewer than 8 bytes) → unknown.
 RideFileType recogniseRideFile(std::span<const std::byte> data);
-
-/// What a reader reports beyond the messages it showed.
-struct ImportReport {
-    /// The ride was refused; the ride record is as it was before the call.
-    bool refused = false;
-    /// For a refusal, the reason; otherwise a warning (empty when none), such as
-    /// the line at which reading stopped.
-    std::string message;
-    /// No ride data was found (an HRM header that never completed): the
-    /// SampleTable is as it was, the header fields show what the file held.
-    bool noData = false;
-    /// Sample rows this load added to the table (blank ones included).
-    int samples = 0;
-};
-
-/// Reads an HRM ride (`data`, the whole file) into `ride`. `myfile` is the
-/// file's path as text; the ride's name is taken from it.
-ImportReport Load_Polar_File(RideRecord& ride, std::string_view myfile, std::span<const std::byte> data,
-                             Prompter& prompter);
-
-/// Reads a HAC4 ride (`data`, the whole file) into `ride`.
-ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, Prompter& prompter);
-
-/// Hands `data`, recognised as `type` (HRM or HAC4), to its reader; `myfile`
-/// is the file's path as text. Afterwards "Calc 15sec Interval" is available
-/// exactly when the loaded ride is an HRM ride recorded at 60 seconds.
-ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view myfile,
-                          std::span<const std::byte> data, Prompter& prompter);
-
-/// Reads the file at `path`, recognises it and hands it to its reader. An error
-/// when the file cannot be read or is not a ride file (the record is unchanged).
-Result<ImportReport> importRideFile(RideRecord& ride, const std::filesystem::path& path, Prompter& prompter);
 
 }  // namespace vb

@@ -8,6 +8,7 @@
 #include "base/Files.h"
 #include "catalyst/RunFiles.h"
 #include "import/RideImport.h"
+#include "support/RideLoad.h"
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -36,7 +37,7 @@ std::string hrmText(const CatalystRun& run, std::string_view base) {
 
 CatalystRun read(const Bytes& data, RunKind kind, const char* name = "tour.ca") {
     CatalystRun run;
-    const auto report = readRunFile(run, data, name, kind);
+    const auto report = test::readRunFile(run, data, name, kind);
     EXPECT_EQ(report.failure, "");
     return run;
 }
@@ -162,7 +163,7 @@ TEST(HrmWriter, WrittenFileReadsBackAsAnHrmRide) {
     ASSERT_TRUE(writeHrmFile(target, run, "12.5").ok());
     RideRecord ride;
     RecordingPrompter prompter;
-    auto report = importRideFile(ride, target, prompter);
+    auto report = test::importRideFile(ride, target, prompter);
     ASSERT_TRUE(report.ok()) << report.error().message;
     EXPECT_FALSE(report->refused) << report->message;
     EXPECT_EQ(ride.header.Interval(), "5");
@@ -233,41 +234,20 @@ TEST(HrmWriter, HrmPathIsTheRunFileNameInTheHrmFolder) {
     EXPECT_EQ(hrmFilePath(settings, run), fs::path("/rides/base/HRM/tour3.caf.hrm"));
 }
 
-TEST(HrmWriter, ConvertAllSkipsWhatCannotBeWrittenAndNamesIt) {
+TEST(HrmWriter, WriteRunAsHrmRefusesARunWithoutSamples) {
     ScratchDir dir;
-    CaFile bad = slopeCa();
-    bad.type = 9;
     CaFile empty = slopeCa();
     empty.records.clear();
-    writeAll(dir / "a.ca", asText(caBytes(slopeCa())));
-    writeAll(dir / "b.ca", asText(caBytes(bad)));
-    writeAll(dir / "c.ca", asText(caBytes(empty)));
-    writeAll(dir / "d.ca", asText(caBytes(slopeCa(0))));
-    const std::vector<fs::path> files = {dir / "a.ca", dir / "b.ca", dir / "c.ca", dir / "d.ca", dir / "e.ca"};
-    const fs::path hrm = dir / "HRM";
-
-    CatalystRun run;
-    const auto report = convertAllRuns(run, files, RunKind::v1, hrm, "0");
-    EXPECT_EQ(report.written, (std::vector<fs::path>{hrm / "a.ca.hrm", hrm / "d.ca.hrm"}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(hrm), fs::directory_iterator()), 2);
-    EXPECT_EQ(readAll(hrm / "a.ca.hrm"), *hrmFileBytes(read(caBytes(slopeCa()), RunKind::v1, "a.ca"), "0"));
-    ASSERT_EQ(report.skipped.size(), 3u);
-    EXPECT_EQ(report.skipped[0].second, "not identifiable: program type byte 9 is not 0, 1 or 2");
-    EXPECT_EQ(report.skipped[1].second, "the run has no sample to write (last sample -1)");
-    EXPECT_EQ(report.skipped[2].first, dir / "e.ca");
-    const std::string message = report.message();
-    EXPECT_EQ(message.rfind("No HRM file was written for 3 run files:\n" + displayPath(dir / "b.ca") +
-                                ": not identifiable: program type byte 9 is not 0, 1 or 2\n" +
-                                displayPath(dir / "c.ca") + ": the run has no sample to write (last sample -1)\n" +
-                                displayPath(dir / "e.ca") + ": ",
-                            0),
-              0u)
-        << message;
-    // The run info list describes the last file read (here a refusal: empty).
-    EXPECT_TRUE(report.last.lines.empty());
-    EXPECT_EQ(run.FileName, "d.ca");
-
-    EXPECT_EQ(convertAllRuns(run, {dir / "a.ca"}, RunKind::v1, hrm, "0").message(), "");
+    CatalystRun run = read(caBytes(slopeCa()), RunKind::v1, "a.ca");
+    const auto written = writeRunAsHrm(run, dir.path(), "0");
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(*written, dir / "a.ca.hrm");
+    EXPECT_EQ(readAll(dir / "a.ca.hrm"), *hrmFileBytes(run, "0"));
+    run = read(caBytes(empty), RunKind::v1, "c.ca");
+    const auto refused = writeRunAsHrm(run, dir.path(), "0");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().message, "the run has no sample to write (last sample -1)");
+    EXPECT_FALSE(fs::exists(dir / "c.ca.hrm"));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Files.h"
+#include "catalyst/RunFileReader.h"
 #include "support/TestSupport.h"
 
 namespace vb::test {
@@ -114,6 +116,33 @@ inline Bytes cafBytes(const CafFile& f) {
         out = out + blockHeader(3020, f.dataCount.value_or(static_cast<std::int64_t>(f.records.size())), 10) +
               recordsBytes(f.records);
     return out + f.tail;
+}
+
+/// A run file read as the window reads it: the run info list, "Create HRM",
+/// and the message a failure shows.
+struct RunRead {
+    std::string caption;
+    std::vector<std::string> lines;
+    bool createHrmEnabled = false;
+    std::string failure;
+    std::string reason;
+    bool identified = true;
+};
+
+inline RunRead readRunFile(CatalystRun& run, std::span<const std::byte> data, const std::filesystem::path& path,
+                           RunKind kind) {
+    RunRead out;
+    out.caption = runInfoCaption(kind);
+    const auto read = vb::readRunFile(run, data, path, kind);
+    if (read) {
+        out.lines = *read;
+        out.createHrmEnabled = run.LastSample > 0;
+        return out;
+    }
+    out.reason = read.error().message;
+    out.identified = read.error().code != ErrorCode::unidentified;
+    out.failure = out.identified ? "Run file refused: " + out.reason + "\nFile: " + displayPath(path) : cantIdentify(path);
+    return out;
 }
 
 }  // namespace vb::test

@@ -33,7 +33,7 @@ Bytes slopeRun() {
 
 CatalystRun readBack(const Bytes& data, RunKind kind) {
     CatalystRun run;
-    EXPECT_EQ(readRunFile(run, data, "x", kind).failure, "");
+    EXPECT_TRUE(vb::readRunFile(run, data, "x", kind).ok());
     return run;
 }
 
