@@ -15,7 +15,7 @@ namespace {
 
 RunKind runKind(int index) { return index == 0 ? RunKind::v1 : RunKind::v2; }
 
-const char* runList(int index) { return index == 0 ? "File1(0)" : "File1(1)"; }
+std::string_view runList(int index) { return ids::kRunLists[index == 0 ? 0 : 1]; }
 
 }  // namespace
 
@@ -28,7 +28,7 @@ void MainForm::State::Command6_Click() {
         showError(kTitleApp, data.error().message);
         return;
     }
-    script = Load_RLV_Script(*data, at("SpeedReferenz").text, dialogs);
+    script = Load_RLV_Script(*data, at(ids::kSpeedReference).text, dialogs);
 }
 
 void MainForm::State::Command7_Click() {
@@ -79,7 +79,7 @@ void MainForm::State::File1_Click(int index) {
 void MainForm::State::Command4_Click() {
     const Settings s = settings();
     Result<void> written = ensureFolder(pathFromUtf8(workingFolder(s, "HRM")));
-    if (written) written = writeHrmFile(hrmFilePath(s, run), run, at("BaseSetting").text);
+    if (written) written = writeHrmFile(hrmFilePath(s, run), run, at(ids::kBaseSetting).text);
     if (!written) showError(kTitleRunMsg, "No HRM file was written: " + written.error().message);
 }
 
@@ -99,7 +99,7 @@ void MainForm::State::Command5_Click(int index) {
         }
         if (const auto read = readRun(file, runKind(index)); !read) {
             skipped.emplace_back(file, read.error().message);
-        } else if (auto written = writeRunAsHrm(run, folder, at("BaseSetting").text); !written) {
+        } else if (auto written = writeRunAsHrm(run, folder, at(ids::kBaseSetting).text); !written) {
             skipped.emplace_back(file, written.error().message);
         }
     }

@@ -35,17 +35,14 @@ struct PathButton {
 inline constexpr PathButton kPathButtons[5] = {
     {"(*.hrm Polar File)|*.hrm", ".hrm", ""},
     {"(*.pgm Catalyst Programm File)|*.pgm", ".pgm", ""},
-    {"(*.ca Catalyst Data File)|*.ca", ".ca", "File1(0)"},
+    {"(*.ca Catalyst Data File)|*.ca", ".ca", ids::kRunLists[0]},
     {"(*.pgmf Catalyst(blue) Programm File)|*.pgmf", ".pgmf", ""},
-    {"(*.caf Catalyst (blue) Data File)|*.caf", ".caf", "File1(1)"},
+    {"(*.caf Catalyst (blue) Data File)|*.caf", ".caf", ids::kRunLists[1]},
 };
 
 /// The files of `folder` whose extension matches the pattern's ("*.ca") in any
 /// letter case, sorted by name ignoring letter case. Empty for a missing folder.
 std::vector<std::string> filesMatching(const std::filesystem::path& folder, std::string_view pattern);
-
-/// A path from UTF-8 text.
-std::filesystem::path pathFromUtf8(std::string_view text);
 
 struct MainForm::State {
     State(Dialogs& dialogs, std::filesystem::path settingsFile);

@@ -15,7 +15,7 @@ namespace vb {
 namespace fs = std::filesystem;
 
 void MainForm::State::importPressed() {
-    const std::string chosen = dialogs.openFile(kRideFilter, at("PathBox(0)").text);
+    const std::string chosen = dialogs.openFile(kRideFilter, at(ids::kPathBoxes[0]).text);
     std::error_code ec;
     // A cancelled dialog, or a name that is no file, changes nothing.
     if (chosen.empty() || !fs::is_regular_file(pathFromUtf8(chosen), ec)) return;
