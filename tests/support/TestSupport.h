@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Bytes.h"
 
@@ -32,6 +33,16 @@ std::filesystem::path exampleFile(std::string_view name);
 Bytes readAll(const std::filesystem::path& path);
 /// Writes a file whole; fails the test when it cannot.
 void writeAll(const std::filesystem::path& path, std::string_view content);
+
+/// A change to a golden or example file: `bytes` written at `offset`.
+struct Patch {
+    std::size_t offset = 0;
+    Bytes bytes;
+};
+
+/// `data` with the patches applied, then cut or zero-filled to `size` bytes
+/// (unchanged in length when `size` is 0).
+Bytes patched(Bytes data, const std::vector<Patch>& patches, std::size_t size = 0);
 
 /// A fresh empty folder, removed when the object goes.
 class ScratchDir {
