@@ -26,8 +26,6 @@ constexpr std::size_t kCaType = 40, kCaCount = 48, kCaLength1 = 64, kCaLength2 =
 constexpr std::size_t kCafName = 24, kCafType = 58, kCafRest = 66, kCafProgram = 90, kCafRoutes = 102,
                       kCafData = 126, kCafRecords = 138;
 
-Bytes i32(std::int32_t v) { return bytesOf({v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v >> 24) & 0xFF}); }
-
 /// A run record that holds something, to see whether a refused read keeps it.
 CatalystRun heldRun() {
     CatalystRun run;
@@ -129,9 +127,9 @@ TEST(RunFileReader, VariantsThatRead) {
         {"V2.0 power: profile of zeros", RunKind::v2, {{kCafType, bytesOf({2})}}, 0,
          {{2, "Type: Watt"}, {4, "Data_1: 2(70)"}}, 70, 4},
         {"V2.0 heart rate without routes, other blocks skipped", RunKind::v2,
-         {{kCafType, bytesOf({0})}, {kCafProgram + 4, i32(0)}, {kCafRoutes, emptyBlocks}}, 0,
+         {{kCafType, bytesOf({0})}, {kCafProgram + 4, i32Bytes(0)}, {kCafRoutes, emptyBlocks}}, 0,
          {{2, "Type: Heartfrequence"}, {3, "Routes: 0"}, {4, "Data_1: 0(0)"}, {6, "Data_2: 4"}}, 0, 4},
-        {"V2.0 data count only shown, part record ignored", RunKind::v2, {{kCafData + 4, i32(99)}},
+        {"V2.0 data count only shown, part record ignored", RunKind::v2, {{kCafData + 4, i32Bytes(99)}},
          kCafRecords + 47, {{5, "Sections: 99"}, {6, "Data_2: 4"}}, 70, 4},
         {"V2.0 no records", RunKind::v2, {}, kCafRecords, {{6, "Data_2: 0"}}, 70, 0},
         {"V2.0 rounding: 25 m at 0.25 % → 0.2 hm, 0.2 %", RunKind::v2,
@@ -186,15 +184,15 @@ TEST(RunFileReader, BrokenFilesAreUnidentifiedOrRefused) {
         {"V2.0 heart rate with routes", RunKind::v2, {{kCafType, bytesOf({0})}}, 0, false},
         {"V2.0 without program block", RunKind::v2, {{kCafProgram, bytesOf({0x06, 0x04})}}, 0, false},
         {"V2.0 without data block", RunKind::v2, {{kCafData, bytesOf({0xD6, 0x0B})}}, 0, false},
-        {"V2.0 negative count", RunKind::v2, {{kCafProgram + 4, i32(-1)}}, 0, false},
-        {"V2.0 negative size", RunKind::v2, {{kCafProgram + 8, i32(-4)}}, 0, false},
-        {"V2.0 block past the end", RunKind::v2, {{kCafProgram + 4, i32(1000)}}, 0, false},
-        {"V2.0 routes of 8 bytes", RunKind::v2, {{kCafProgram + 8, i32(8)}}, 0, false},
-        {"V1.0 negative section count", RunKind::v1, {{kCaCount, i32(-5)}}, 0, true},
-        {"V1.0 32001 sections", RunKind::v1, {{kCaCount, i32(32001)}}, 0, true},
+        {"V2.0 negative count", RunKind::v2, {{kCafProgram + 4, i32Bytes(-1)}}, 0, false},
+        {"V2.0 negative size", RunKind::v2, {{kCafProgram + 8, i32Bytes(-4)}}, 0, false},
+        {"V2.0 block past the end", RunKind::v2, {{kCafProgram + 4, i32Bytes(1000)}}, 0, false},
+        {"V2.0 routes of 8 bytes", RunKind::v2, {{kCafProgram + 8, i32Bytes(8)}}, 0, false},
+        {"V1.0 negative section count", RunKind::v1, {{kCaCount, i32Bytes(-5)}}, 0, true},
+        {"V1.0 32001 sections", RunKind::v1, {{kCaCount, i32Bytes(32001)}}, 0, true},
         {"V1.0 64010 profile steps", RunKind::v1, {{kCaLength1, f64Bytes(320.0)}}, 0, true},
         {"V1.0 16002 records", RunKind::v1, {}, kCaData + 160020, true},
-        {"V2.0 32001 routes", RunKind::v2, {{kCafProgram + 4, i32(32001)}}, kCafRoutes + 32001 * 12, true},
+        {"V2.0 32001 routes", RunKind::v2, {{kCafProgram + 4, i32Bytes(32001)}}, kCafRoutes + 32001 * 12, true},
         {"V2.0 16002 records", RunKind::v2, {}, kCafRecords + 160020, true},
         {"V2.0 block header cut short", RunKind::v2, {}, kCafData + 5, true},
     };

@@ -51,6 +51,12 @@ std::string hex(const Bytes& data) {
     return out;
 }
 
+Bytes i16Bytes(int v) { return bytesOf({v & 0xFF, (v >> 8) & 0xFF}); }
+Bytes i32Bytes(std::int64_t v) {
+    return bytesOf({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF),
+                    static_cast<int>((v >> 24) & 0xFF)});
+}
+
 Bytes patched(Bytes data, const std::vector<Patch>& patches, std::size_t size) {
     for (const Patch& p : patches) {
         if (data.size() < p.offset + p.bytes.size()) data.resize(p.offset + p.bytes.size());

@@ -19,6 +19,10 @@ Bytes bytesOf(std::initializer_list<int> values);
 Bytes f64Bytes(double value);
 Bytes f32Bytes(float value);
 
+/// Little-endian bytes of a 16-bit / 32-bit integer.
+Bytes i16Bytes(int value);
+Bytes i32Bytes(std::int64_t value);
+
 /// Concatenation helper.
 Bytes operator+(Bytes a, const Bytes& b);
 
