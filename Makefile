@@ -6,7 +6,7 @@ JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR   ?= OFF
 CMAKE_ARGS ?=
 
-.PHONY: all deps build check demo fuzz fuzz-run bench clean
+.PHONY: all deps build check demo package fuzz fuzz-run bench clean
 
 all: build
 
@@ -24,6 +24,10 @@ check: build
 
 demo: build
 	@scripts/demo $(BUILD)/src/velobridge-cli
+
+# The Debian package, $(BUILD)/velobridge_VERSION_amd64.deb.
+package: build
+	cmake --build $(BUILD) --target package
 
 # libFuzzer targets, built with clang into build-fuzz/.
 fuzz: deps

@@ -111,11 +111,15 @@ std::filesystem::path rlvFilePath(const Settings& settings, const RlvScript& scr
 }
 
 Result<void> writeRlvFile(const std::filesystem::path& target, const RlvScript& script) {
-    if (!isPlainFileName(script.rlv_name))
-        return makeError(ErrorCode::invalid, "video name \"" + script.rlv_name + "\" is not a plain file name");
+    if (const std::string problem = plainFileNameProblem(script.rlv_name); !problem.empty())
+        return makeError(ErrorCode::invalid,
+                         "video name \"" + script.rlv_name + "\" is not a plain file name: " + problem);
+    if (!fitsCp1252(script.rlv_name))
+        return makeError(ErrorCode::invalid,
+                         "video name \"" + script.rlv_name + "\" holds a character without a Windows-1252 code");
     auto bytes = Create_RLV(script);
     if (!bytes) return bytes.error();
-    return replaceFile(target, *bytes);
+    return saveFile(target, *bytes);
 }
 
 bool looksLikeRlv(std::span<const std::byte> data) {

@@ -67,14 +67,20 @@ void handleItem(RlvScript& script, std::string_view item, float reference) {
     }
 }
 
-/// The first failed check's message, or an empty view when all pass.
-std::string_view failedCheck(const RlvScript& script) {
-    if (script.rlv_version != "VLB_1.0") return kMsgWrongVersion;
-    if (script.rlv_type != "km/h" && script.rlv_type != "mp/h") return kMsgWrongType;
-    if (script.rlv_count == 0) return kMsgNoSpeed;
-    if (script.rlv_fps != 25.0f && script.rlv_fps != 30.0f) return kMsgWrongFps;
-    if (script.rlv_count > kMaxFrameLines) return kMsgTooManyFrames;
-    if (!isPlainFileName(script.rlv_name)) return kMsgWrongName;
+/// The first failed check's message, or an empty text when all pass.
+std::string failedCheck(const RlvScript& script) {
+    if (script.rlv_version != "VLB_1.0") return std::string(kMsgWrongVersion);
+    if (script.rlv_type != "km/h" && script.rlv_type != "mp/h") return std::string(kMsgWrongType);
+    if (script.rlv_count == 0) return std::string(kMsgNoSpeed);
+    if (script.rlv_fps != 25.0f && script.rlv_fps != 30.0f) return std::string(kMsgWrongFps);
+    if (script.rlv_count > kMaxFrameLines) return std::string(kMsgTooManyFrames);
+    // The name names the video file on the trainer's Windows PC, in Windows-1252.
+    const std::string problem = plainFileNameProblem(script.rlv_name);
+    const bool plainRule = problem.find("control character") != std::string::npos ||
+                           problem.find("device") != std::string::npos;
+    if (plainRule) return "Wrong video name (" + problem + ")";
+    if (!problem.empty()) return std::string(kMsgWrongName);
+    if (!fitsCp1252(script.rlv_name)) return "Wrong video name (a character has no Windows-1252 code)";
     return {};
 }
 
@@ -122,12 +128,12 @@ RlvScript Load_RLV_Script(std::span<const std::byte> bytes, std::string_view spe
         prompter.showMessage(kTitleApp, kMsgWrongSpeedReferenz, MessageIcon::critical);
         return script;
     }
-    const std::string text = cp1252ToUtf8(asText(bytes));
+    const std::string text = fileTextToUtf8(asText(bytes));
     for (std::string_view line : textLines(text))
         for (const std::string& item : delimitedItems(line)) handleItem(script, item, reference);
     script.lines.push_back("FRAME_INDEX : " + std::to_string(script.rlv_count));
 
-    const std::string_view failed = failedCheck(script);
+    const std::string failed = failedCheck(script);
     if (!failed.empty()) {
         prompter.showMessage(kTitleApp, failed, MessageIcon::critical);
         return script;

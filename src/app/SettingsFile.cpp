@@ -44,7 +44,7 @@ std::vector<std::string Settings::*> textFields() {
 
 std::string quotedText(std::string_view utf8) {
     std::string out(1, '"');
-    out += utf8ToCp1252(utf8);
+    out += utf8;
     out += '"';
     return out;
 }
@@ -71,7 +71,7 @@ bool isKnownSettingsVersion(std::string_view firstValue) {
 
 Settings readSettings(std::span<const std::byte> data, Prompter& prompter) {
     Settings settings;
-    const std::string text = cp1252ToUtf8(asText(data));
+    const std::string text = fileTextToUtf8(asText(data));
     const auto lines = textLines(text);
     std::vector<std::string> values;
     for (std::size_t i = 0; i < lines.size() && i < kSettingsLines; ++i) values.push_back(firstItem(lines[i]));
@@ -113,7 +113,10 @@ Bytes writeSettings(const Settings& settings) {
     lines.push_back(quotedText(settings.base_setting));
     std::string out;
     for (const auto& line : lines) out += line + "\r\n";
-    return toBytes(out);
+    // Windows-1252 as ever, unless a path holds a character it has no code
+    // for (or its codes would read as UTF-8): then UTF-8, so no path is changed.
+    const std::string cp1252 = utf8ToCp1252(out);
+    return toBytes(!isUtf8(out) || fileTextToUtf8(cp1252) == out ? cp1252 : out);
 }
 
 Result<std::optional<Settings>> loadSettingsFile(const fs::path& path, Prompter& prompter) {
@@ -123,7 +126,7 @@ Result<std::optional<Settings>> loadSettingsFile(const fs::path& path, Prompter&
             return makeError(ErrorCode::io, "cannot read " + displayPath(path) + ": " + ec.message());
         return std::optional<Settings>();
     }
-    auto data = readFile(path);
+    auto data = readFile(path, kSettingsFileMax);
     if (!data) return data.error();
     return std::optional<Settings>(readSettings(*data, prompter));
 }
@@ -131,11 +134,7 @@ Result<std::optional<Settings>> loadSettingsFile(const fs::path& path, Prompter&
 Result<void> saveSettingsFile(const fs::path& path, const Settings& settings) {
     // The configuration folder need not exist yet on a new machine; without
     // it every close would lose the settings.
-    if (path.has_parent_path()) {
-        auto folder = ensureFolder(path.parent_path());
-        if (!folder.ok()) return folder;
-    }
-    return replaceFile(path, writeSettings(settings));
+    return saveFile(path, writeSettings(settings));
 }
 
 }  // namespace vb

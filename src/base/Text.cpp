@@ -129,6 +129,38 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
+std::string fileTextToUtf8(std::string_view bytes) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (!isUtf8(bytes)) return cp1252ToUtf8(bytes);
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    return std::string(bytes);
+}
+
+bool fitsCp1252(std::string_view utf8) { return isUtf8(utf8) && cp1252ToUtf8(utf8ToCp1252(utf8)) == utf8; }
+
+std::string escapeControls(std::string_view utf8) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
+        if (b < 0x20 || b == 0x7F) {
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 0xF];
+        } else if (b == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            out += "\\u00";
+            out += kHex[next >> 4];
+            out += kHex[next & 0xF];
+            ++i;
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
 std::size_t utf8Length(std::string_view utf8) {
     std::size_t count = 0;
     std::size_t pos = 0;

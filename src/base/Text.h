@@ -34,6 +34,18 @@ void appendUtf8(std::string& out, char32_t codePoint);
 /// True when the text is well-formed UTF-8 (no overlong forms, no surrogates).
 bool isUtf8(std::string_view text);
 
+/// Text of a file as UTF-8: kept as it is when it is valid UTF-8 (a byte order
+/// mark dropped), otherwise read as Windows-1252.
+std::string fileTextToUtf8(std::string_view bytes);
+
+/// True when every character of UTF-8 text has a Windows-1252 code.
+bool fitsCp1252(std::string_view utf8);
+
+/// UTF-8 text made safe for a terminal: C0 controls (tab included) and DEL
+/// become \xNN, C1 controls \u0080..\u009F; everything else, backslashes
+/// included, stays as it is.
+std::string escapeControls(std::string_view utf8);
+
 /// Number of characters (code points) in UTF-8 text; a malformed byte counts as one.
 std::size_t utf8Length(std::string_view utf8);
 

@@ -1,5 +1,6 @@
 #include "catalyst/HrmWriter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/Files.h"
@@ -139,7 +140,7 @@ Result<Bytes> hrmFileBytes(const CatalystRun& run, std::string_view baseSetting)
 Result<void> writeHrmFile(const std::filesystem::path& target, const CatalystRun& run, std::string_view baseSetting) {
     auto bytes = hrmFileBytes(run, baseSetting);
     if (!bytes) return bytes.error();
-    return replaceFile(target, *bytes);
+    return saveFile(target, *bytes);
 }
 
 Result<std::filesystem::path> writeRunAsHrm(const CatalystRun& run, const std::filesystem::path& hrmFolder,

@@ -57,7 +57,7 @@ Result<Bytes> readConvFile(const fs::path& path) {
     if (!ec) {
         if (auto fits = checkConvSize(size); !fits) return fits.error();
     }
-    return readFile(path);
+    return readFile(path, kPgmFileMax);
 }
 
 bool fileExists(const fs::path& path) {
@@ -195,9 +195,14 @@ bool describePgmData(PgmConverter& conv, ConverterLabels& labels, Bytes data, st
 }
 
 Result<fs::path> convertPgm(PgmConverter& conv, ConverterLabels& labels, const fs::path& path,
-                            std::string_view entryName, const fs::path& outFolder) {
+                            std::string_view entryName, const fs::path& outFolder,
+                            std::span<const fs::path> taken) {
     conv = PgmConverter{};
-    if (!fileExists(path)) return makeError(ErrorCode::io, "cannot open " + displayPath(path) + ": no such file");
+    if (!fileExists(path)) {
+        std::error_code ec;
+        return makeError(ErrorCode::io, "cannot open " + displayPath(path) +
+                                            (fs::is_directory(path, ec) ? ": is a folder" : ": no such file"));
+    }
     const std::string entry(entryName);
     const auto notConverted = [&](const Error& error) {
         labels.status = entry + " (not converted: " + error.message + ")";
@@ -221,7 +226,11 @@ Result<fs::path> convertPgm(PgmConverter& conv, ConverterLabels& labels, const f
     if (!bytes) return notConverted(bytes.error());
     if (auto made = ensureFolder(outFolder); !made) return notConverted(made.error());
     const fs::path target = outFolder / pathFromUtf8(conv.program.Name + ".pgmf");
-    if (auto written = replaceFile(target, *bytes); !written) return notConverted(written.error());
+    if (sameFile(target, path))
+        return notConverted(makeError(ErrorCode::usage, displayPath(target) + " is the program being converted"));
+    if (std::any_of(taken.begin(), taken.end(), [&](const fs::path& done) { return sameFile(done, target); }))
+        return notConverted(makeError(ErrorCode::usage, displayPath(target) + " is taken in this command (an input, or a file written before)"));
+    if (auto written = saveFile(target, *bytes); !written) return notConverted(written.error());
     labels.status = entry + " (Catalyst 2.0 Converted)";
     return target;
 }

@@ -86,9 +86,11 @@ bool describePgmData(PgmConverter& conv, ConverterLabels& labels, Bytes data, st
 
 /// Convert: writes <outFolder>/<Name>.pgmf; returns the written path, or the
 /// error (write failure / refused file); the status label says what happened
-/// in either case.
+/// in either case. A target that is the input or one of `taken` (files written
+/// before in the same command) is refused.
 Result<std::filesystem::path> convertPgm(PgmConverter& conv, ConverterLabels& labels,
                                          const std::filesystem::path& path, std::string_view entryName,
-                                         const std::filesystem::path& outFolder);
+                                         const std::filesystem::path& outFolder,
+                                         std::span<const std::filesystem::path> taken = {});
 
 }  // namespace vb

@@ -352,13 +352,13 @@ Result<std::vector<std::string>> readRunFile(CatalystRun& run, std::span<const s
 
 Result<std::vector<std::string>> Check_Catalyst_File(CatalystRun& run, const std::filesystem::path& path,
                                                      RunKind kind) {
-    auto data = readFile(path);
+    auto data = readFile(path, kRunFileMax);
     if (!data) return data.error();
     return readRunFile(run, *data, path, kind);
 }
 
 std::string cantIdentify(const std::filesystem::path& path) {
-    return "Cant identify!! Send this file to " + std::string(kSupportAddress) + "\nFile: " + displayPath(path);
+    return std::string(kCantIdentify) + "\nFile: " + displayPath(path);
 }
 
 }  // namespace vb

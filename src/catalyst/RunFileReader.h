@@ -31,8 +31,10 @@ namespace vb {
 
 enum class RunKind { v1 = 0, v2 = 1 };  // list index 0 = "*.ca", 1 = "*.caf"
 
-/// Where to send a run file that cannot be identified.
-inline constexpr std::string_view kSupportAddress = "https://velobridge.org/issues";
+/// What to do with a run file that cannot be identified: the project has no
+/// address of its own yet, so the message points at the README's section.
+inline constexpr std::string_view kCantIdentify =
+    "Cant identify!! Send this file to the Velobridge developers (see the README, \"Reporting a problem\").";
 
 /// The run info caption of a kind.
 std::string runInfoCaption(RunKind kind);

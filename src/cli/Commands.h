@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -26,7 +27,24 @@ struct Context {
     std::ostream& err;
     int status = kExitOk;
     std::string settingsFile;  // --settings; empty for the platform's default file
+    std::vector<std::filesystem::path> inputs;   // files the command reads
+    std::vector<std::filesystem::path> written;  // files the command has written
 };
+
+/// Whether `target` may be written: refused (one line, status 1) when it is
+/// one of the command's inputs or a file the command already wrote.
+bool mayWrite(Context& ctx, const std::filesystem::path& target);
+
+/// Why rows `from`..`to` are no stretch of a ride whose rows are 0..`lastRow`
+/// (one lies outside, or `from` is not below `to`); nullopt when they are.
+std::optional<std::string> rowsProblem(int from, int to, int lastRow);
+
+/// Whether `out` (an -o value) ends with a separator, which makes it a folder.
+bool namesFolder(std::string_view out);
+
+/// Prints text taken from files with its control characters escaped, line by
+/// line; the line ends (and, with `keepTabs`, the tabs) the program wrote stay.
+void printSafe(std::ostream& out, std::string_view text, bool keepTabs = false);
 
 /// Prints "velobridge-cli: FILE: REASON" on stderr and returns kExitRefused.
 int refuse(Context& ctx, const std::filesystem::path& file, std::string_view reason);

@@ -35,24 +35,19 @@ struct ProfileOptions {
 
 void runProfile(Context& ctx, const ProfileOptions& o) {
     const fs::path rideFile = pathFromUtf8(o.ride);
+    ctx.inputs.push_back(rideFile);
     RideRecord ride;
     if (!loadRideFile(ctx, rideFile, ride)) return;
+    if (ride.samples.sampleCount() <= 0) {
+        ctx.status = refuse(ctx, rideFile, "the ride holds no samples");
+        return;
+    }
 
     RouteView view;
     refreshRouteView(view, ride);
     const int to = o.toGiven->count() ? o.to : view.lastRow;
-    const std::string range = "0.." + std::to_string(view.lastRow);
-    if (o.from < 0 || o.from > view.lastRow) {
-        ctx.status = refuse(ctx, rideFile, "--from " + std::to_string(o.from) + " lies outside the rows " + range);
-        return;
-    }
-    if (to < 0 || to > view.lastRow) {
-        ctx.status = refuse(ctx, rideFile, "--to " + std::to_string(to) + " lies outside the rows " + range);
-        return;
-    }
-    if (o.from >= to) {
-        ctx.status = refuse(ctx, rideFile, "--from " + std::to_string(o.from) + " must lie before --to " +
-                                               std::to_string(to));
+    if (auto refused = rowsProblem(o.from, to, view.lastRow)) {
+        ctx.status = refuse(ctx, rideFile, *refused);
         return;
     }
     view.startPos = o.from;
@@ -67,7 +62,8 @@ void runProfile(Context& ctx, const ProfileOptions& o) {
     const std::string svg = canvas.svg();
 
     const fs::path out = pathFromUtf8(o.svg);
-    if (auto saved = replaceFile(out, toBytes(svg)); !saved) {
+    if (!mayWrite(ctx, out)) return;
+    if (auto saved = saveFile(out, toBytes(svg)); !saved) {
         ctx.status = refuse(ctx, out, saved.error().message);
         return;
     }

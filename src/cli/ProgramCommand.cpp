@@ -94,9 +94,14 @@ void runProgram(Context& ctx, const ProgramOptions& o) {
     auto settings = loadSettings(ctx);
     if (!settings) return;
     const fs::path rideFile(o.ride);
+    ctx.inputs.push_back(rideFile);
     RideRecord ride;
     Init_Kennung(ride);
     if (!loadRideFile(ctx, rideFile, ride)) return;
+    if (ride.samples.sampleCount() <= 0) {
+        ctx.status = refuse(ctx, rideFile, "the ride holds no samples");
+        return;
+    }
 
     if (o.resample) {
         if (!ride.Calc15Available || ride.RecordInterval != 60) {
@@ -114,8 +119,13 @@ void runProgram(Context& ctx, const ProgramOptions& o) {
     // Without --name the "Filename:" box holds the ride's name, cut to what the box takes.
     const std::string name = o.nameGiven->count() ? o.name : utf8Left(ride.ProgramName, kProgramNameMax);
     const int lastRow = std::min(ride.samples.rowCount() - 1, 32767);
+    const int to = o.toGiven->count() ? o.to : lastRow;
+    if (auto refused = rowsProblem(o.from, to, lastRow)) {
+        ctx.status = refuse(ctx, rideFile, *refused);
+        return;
+    }
     ProgramRequest request = programRequest(*settings, target, static_cast<std::int16_t>(o.from),
-                                            static_cast<std::int16_t>(o.toGiven->count() ? o.to : lastRow), name);
+                                            static_cast<std::int16_t>(to), name);
     if (o.climbGiven->count()) request.route.limits.maxClimb = o.maxClimb;
     if (o.downGiven->count()) request.route.limits.maxDown = o.maxDown;
     if (o.stepGiven->count()) request.route.limits.distStep = o.step;
@@ -129,10 +139,13 @@ void runProgram(Context& ctx, const ProgramOptions& o) {
     }
     fs::path path = programPath(*settings, target, name);
     if (o.outGiven->count()) {
+        // An existing folder, or a name ending with a separator (a folder made when missing).
+        const fs::path file = path.filename();
         path = pathFromUtf8(o.out);
         std::error_code ec;
-        if (fs::is_directory(path, ec)) path /= programPath(*settings, target, name).filename();
+        if (namesFolder(o.out) || fs::is_directory(path, ec)) path /= file;
     }
+    if (!mayWrite(ctx, path)) return;
     if (auto saved = saveProgram(path, built->bytes); !saved) {
         ctx.status = refuse(ctx, path, saved.error().message);
         return;

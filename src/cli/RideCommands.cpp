@@ -36,7 +36,9 @@ std::optional<int> loadRide(Context& ctx, const std::filesystem::path& file, Rid
 }  // namespace
 
 bool loadRideFile(Context& ctx, const std::filesystem::path& file, RideRecord& ride) {
-    auto data = readFile(file);
+    // The first eight bytes decide; a file that is no ride is not read whole.
+    auto head = readHead(file, kRideMagicSize);
+    auto data = head && recogniseRideFile(*head) != RideFileType::unknown ? readFile(file, kRideFileMax) : head;
     if (!data) {
         ctx.status = refuse(ctx, file, data.error().message);
         return false;
@@ -81,7 +83,7 @@ void addTableCommand(CLI::App& app, Context& ctx) {
     sub->callback([&ctx, file] {
         RideRecord ride;
         if (!loadRideFile(ctx, *file, ride)) return;
-        ctx.out << tabSeparated(ride.samples);
+        printSafe(ctx.out, tabSeparated(ride.samples), true);
     });
 }
 

@@ -25,9 +25,11 @@ std::string refusal(const RecordingPrompter& prompter) {
 std::optional<std::filesystem::path> rlvTarget(Context& ctx, const std::string& out, const RlvScript& script) {
     const std::string name = script.rlv_name + ".rlv";
     if (!out.empty()) {
+        // An existing folder, or a name ending with a separator (a folder made when missing).
         std::error_code ec;
-        if (std::filesystem::is_directory(out, ec)) return std::filesystem::path(out) / name;
-        return std::filesystem::path(out);
+        if (namesFolder(out) || std::filesystem::is_directory(pathFromUtf8(out), ec))
+            return pathFromUtf8(out) / pathFromUtf8(name);
+        return pathFromUtf8(out);
     }
     const auto settings = loadSettings(ctx);
     if (!settings) return std::nullopt;
@@ -99,7 +101,8 @@ void addRlvCommand(CLI::App& app, Context& ctx) {
     addSettingsOption(*sub, ctx);
     sub->callback([&ctx, options] {
         const std::filesystem::path file(options->script);
-        auto data = readFile(file);
+        ctx.inputs.push_back(file);
+        auto data = readFile(file, kScriptFileMax);
         if (!data) {
             ctx.status = refuse(ctx, file, data.error().message);
             return;
@@ -113,15 +116,15 @@ void addRlvCommand(CLI::App& app, Context& ctx) {
         for (const auto& line : script.lines)
             if (line.find("Error in Script") != std::string::npos) warn(ctx, file, line);
         const auto target = rlvTarget(ctx, options->out, script);
-        if (!target) return;
+        if (!target || !mayWrite(ctx, *target)) return;
         if (auto written = writeRlvFile(*target, script); !written) {
             ctx.status = refuse(ctx, file, written.error().message);
             return;
         }
         std::error_code ec;
-        ctx.out << "wrote: " << displayPath(*target) << "\nname: " << script.rlv_name
-                << "\nbytes: " << std::filesystem::file_size(*target, ec) << "\nframe entries: " << script.rlv_count
-                << '\n';
+        printSafe(ctx.out, "wrote: " + displayPath(*target) + "\nname: " + script.rlv_name + "\nbytes: " +
+                               std::to_string(std::filesystem::file_size(*target, ec)) +
+                               "\nframe entries: " + std::to_string(script.rlv_count) + '\n');
     });
 }
 

@@ -58,6 +58,7 @@ void runHrm(Context& ctx, const HrmOptions& o) {
     }
     const auto folder = outputFolder(ctx, o.out, "HRM", settings);
     if (!folder) return;
+    for (const auto& name : o.runs) ctx.inputs.push_back(pathFromUtf8(name));
     CatalystRun run;
     for (const auto& name : o.runs) {
         const fs::path file = pathFromUtf8(name);
@@ -66,27 +67,36 @@ void runHrm(Context& ctx, const HrmOptions& o) {
             ctx.status = refuse(ctx, file, "not a run file (.ca or .caf)");
             continue;
         }
+        if (!mayWrite(ctx, *folder / pathFromUtf8(displayPath(file.filename()) + ".hrm"))) continue;
         const auto read = Check_Catalyst_File(run, file, *kind);
         const auto written = read ? writeRunAsHrm(run, *folder, base) : Result<fs::path>(read.error());
-        if (!written) ctx.status = refuse(ctx, file, written.error().message);
-        else ctx.out << "wrote: " << displayPath(*written) << "\nsamples: " << run.LastSample << '\n';
+        if (!written) {
+            ctx.status = refuse(ctx, file, written.error().message);
+            continue;
+        }
+        ctx.written.push_back(*written);
+        printSafe(ctx.out, "wrote: " + displayPath(*written) + "\nsamples: " + std::to_string(run.LastSample) + '\n');
     }
 }
 
 void runConvertPgm(Context& ctx, const std::vector<std::string>& programs, const std::string& out) {
     const auto folder = outputFolder(ctx, out, "PGMF_Conv");
     if (!folder) return;
+    for (const auto& name : programs) ctx.inputs.push_back(pathFromUtf8(name));
     for (const auto& name : programs) {
         const fs::path file = pathFromUtf8(name);
         PgmConverter conv;
         ConverterLabels labels;
-        auto written = convertPgm(conv, labels, file, entryName(file), *folder);
+        std::vector<fs::path> taken = ctx.inputs;
+        taken.insert(taken.end(), ctx.written.begin(), ctx.written.end());
+        auto written = convertPgm(conv, labels, file, entryName(file), *folder, taken);
         if (!written) {
             ctx.status = refuse(ctx, file, written.error().message);
             continue;
         }
-        ctx.out << "wrote: " << displayPath(*written) << "\nstatus: " << labels.status << "\nTyp: " << labels.typ
-                << "\nProgram: " << labels.program << "\nRoute: " << labels.route << '\n';
+        ctx.written.push_back(*written);
+        printSafe(ctx.out, "wrote: " + displayPath(*written) + "\nstatus: " + labels.status + "\nTyp: " + labels.typ +
+                               "\nProgram: " + labels.program + "\nRoute: " + labels.route + '\n');
     }
 }
 

@@ -1,6 +1,7 @@
 // The `settings` command and the settings every command reads: the --settings
 // file, else the platform's settings file, else the defaults.
 #include <memory>
+#include <sstream>
 
 #include "app/SettingsFile.h"
 #include "base/Files.h"
@@ -26,6 +27,7 @@ std::optional<LoadedSettings> loadWithSource(Context& ctx) {
         return std::nullopt;
     }
     printShown(ctx, path, prompter);
+    if (loaded->has_value()) ctx.inputs.push_back(path);
     if (!loaded->has_value()) return LoadedSettings{Settings{}, "defaults (no settings file at " + displayPath(path) + ")"};
     return LoadedSettings{**loaded, displayPath(path)};
 }
@@ -46,7 +48,8 @@ void addSettingsCommand(CLI::App& app, Context& ctx) {
         if (!loaded) return;
         const Settings& s = loaded->settings;
         const auto truth = [](bool value) { return value ? "true" : "false"; };
-        ctx.out << "source: " << loaded->source << '\n'
+        std::ostringstream text;  // values from the file, printed with control characters escaped
+        text << "source: " << loaded->source << '\n'
                 << "base folder: " << baseFolder(s) << '\n'
                 << "my_path: " << s.my_path << '\n'
                 << "hrm_path: " << s.hrm_path << '\n'
@@ -65,6 +68,7 @@ void addSettingsCommand(CLI::App& app, Context& ctx) {
                 << "unit_meter: " << truth(s.unit_meter) << '\n'
                 << "unit_feet: " << truth(s.unit_feet) << '\n'
                 << "base_setting: " << s.base_setting << '\n';
+        printSafe(ctx.out, text.str());
     });
 }
 

@@ -66,6 +66,7 @@ struct Control {
     bool readOnly = false;
     bool fixedPitch = false; ///< lists in a fixed-pitch font
     bool faceColour = false; ///< drawn on the window's face colour
+    bool icon = false;       ///< labels: the program's icon before the caption
 };
 
 }  // namespace vb

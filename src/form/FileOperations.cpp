@@ -1,6 +1,8 @@
 // The window's other roads: the video script and the RLV file, the PGM to
 // PGMF converter, and the run files with their HRM export.
 
+#include <algorithm>
+
 #include "app/RlvFile.h"
 #include "base/Files.h"
 #include "base/Text.h"
@@ -23,7 +25,7 @@ void MainForm::State::Command6_Click() {
     const std::string chosen = dialogs.openFile(kScriptFilter, "");
     std::error_code ec;
     if (chosen.empty() || !fs::is_regular_file(pathFromUtf8(chosen), ec)) return;
-    auto data = readFile(pathFromUtf8(chosen));
+    auto data = readFile(pathFromUtf8(chosen), kScriptFileMax);
     if (!data) {
         showError(kTitleApp, data.error().message);
         return;
@@ -91,16 +93,30 @@ void MainForm::State::Command5_Click(int index) {
     const Result<void> made = ensureFolder(folder);
     if (!made) runInfo = {};
     std::vector<std::pair<fs::path, std::string>> skipped;
+    std::vector<fs::path> written;
     for (const std::string& entry : list.items) {
         const fs::path file = pathFromUtf8(joinPath(list.text, entry));
         if (!made) {
             skipped.emplace_back(file, made.error().message);
             continue;
         }
-        if (const auto read = readRun(file, runKind(index)); !read) {
+        const auto read = readRun(file, runKind(index));
+        if (!read) {
             skipped.emplace_back(file, read.error().message);
-        } else if (auto written = writeRunAsHrm(run, folder, at(ids::kBaseSetting).text); !written) {
-            skipped.emplace_back(file, written.error().message);
+            continue;
+        }
+        // Two run files whose names differ only in letter case land on one file
+        // where the file system ignores case: the second is not written over the first.
+        const fs::path target = folder / pathFromUtf8(run.FileName + ".hrm");
+        if (run.LastSample > 0 && std::any_of(written.begin(), written.end(),
+                                              [&](const fs::path& done) { return sameFile(done, target); })) {
+            skipped.emplace_back(file, displayPath(target) + " was already written from another run file");
+            continue;
+        }
+        if (auto made = writeRunAsHrm(run, folder, at(ids::kBaseSetting).text); !made) {
+            skipped.emplace_back(file, made.error().message);
+        } else {
+            written.push_back(*made);
         }
     }
     list.selected = static_cast<int>(list.items.size()) - 1;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <exception>
+#include <new>
 
 #include "app/SettingsFile.h"
 #include "app/WorkingFolders.h"
@@ -255,6 +257,16 @@ void MainForm::State::itemClicked(std::string_view id) {
 
 void MainForm::State::showError(std::string_view title, std::string_view text) {
     dialogs.showMessage(title, text, MessageIcon::critical);
+}
+
+void MainForm::State::guarded(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const std::bad_alloc&) {
+        showError(kTitleApp, "Not enough memory: the operation was stopped.");
+    } catch (const std::exception& e) {
+        showError(kTitleApp, std::string("The operation was stopped: ") + e.what());
+    }
 }
 
 // File lists ---------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
@@ -131,6 +132,12 @@ struct MainForm::State {
     Result<std::vector<std::string>> readRun(const std::filesystem::path& path, RunKind kind);
 
     void showError(std::string_view title, std::string_view text);
+
+    /// Runs one event's operation; what it throws (memory running out) is shown
+
+    /// in a message box instead of reaching the caller's event loop.
+
+    void guarded(const std::function<void()>& operation);
 
 private:
     void sync();

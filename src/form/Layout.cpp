@@ -121,6 +121,7 @@ void aboutFrame(Builder& b) {
     title.bold = true;
     title.pointSize = 12;
     title.align = TextAlign::centre;
+    title.icon = true;
     Control& text = b.add("AboutText", ControlKind::textBox, frame, {120, 480, 1845, 2535});
     text.text = std::string(aboutText());
     text.multiLine = true;

@@ -47,7 +47,7 @@ std::uint64_t MainForm::samplesRevision() const { return m_state->samplesRevisio
 std::uint64_t MainForm::profileRevision() const { return m_state->profileRevision; }
 
 void MainForm::Form_Load() {
-    m_state->formLoad();
+    m_state->guarded([&] { m_state->formLoad(); });
     m_state->finishEvent();
 }
 
@@ -59,7 +59,7 @@ bool MainForm::Form_Unload() {
 
 void MainForm::press(std::string_view id) {
     if (!m_state->usable(id, ControlKind::button)) return;
-    m_state->press(id);
+    m_state->guarded([&] { m_state->press(id); });
     m_state->finishEvent();
 }
 
@@ -68,13 +68,13 @@ void MainForm::setText(std::string_view id, std::string_view text) {
     if (box == nullptr || !box->enabled || (box->kind != ControlKind::textBox && box->kind != ControlKind::numberBox) ||
         box->readOnly)
         return;
-    m_state->setText(*box, text);
+    m_state->guarded([&] { m_state->setText(*box, text); });
     m_state->finishEvent();
 }
 
 void MainForm::spin(std::string_view id, int direction) {
     if (!m_state->usable(id, ControlKind::numberBox) || direction == 0) return;
-    m_state->spin(*m_state->find(id), direction);
+    m_state->guarded([&] { m_state->spin(*m_state->find(id), direction); });
     m_state->finishEvent();
 }
 
@@ -101,14 +101,16 @@ void MainForm::selectItem(std::string_view id, int index) {
         return;
     if (index < -1 || index >= static_cast<int>(list->items.size())) return;
     list->selected = index;
-    if (index >= 0) m_state->itemClicked(id);
+    if (index >= 0) m_state->guarded([&] { m_state->itemClicked(id); });
     m_state->finishEvent();
 }
 
 void MainForm::moveSlider(std::string_view id, int position) {
     if (!m_state->usable(id, ControlKind::slider)) return;
-    vb::moveSlider(m_state->view, id == ids::kStartSlider ? SliderIndex::start : SliderIndex::end, position);
-    Show_RouteDetail(m_state->view, m_state->ride);
+    m_state->guarded([&] {
+        vb::moveSlider(m_state->view, id == ids::kStartSlider ? SliderIndex::start : SliderIndex::end, position);
+        Show_RouteDetail(m_state->view, m_state->ride);
+    });
     ++m_state->profileRevision;
     m_state->finishEvent();
 }
@@ -122,7 +124,7 @@ void MainForm::selectTab(std::string_view id, int index) {
 }
 
 void MainForm::importRide(const std::filesystem::path& path) {
-    m_state->importFile(path);
+    m_state->guarded([&] { m_state->importFile(path); });
     m_state->finishEvent();
 }
 

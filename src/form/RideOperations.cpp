@@ -23,7 +23,8 @@ void MainForm::State::importPressed() {
 }
 
 void MainForm::State::importFile(const fs::path& path) {
-    auto data = readFile(path);
+    auto head = readHead(path, kRideMagicSize);
+    auto data = head && recogniseRideFile(*head) != RideFileType::unknown ? readFile(path, kRideFileMax) : head;
     if (!data) {
         showError(kTitleApp, data.error().message);
         return;
@@ -93,13 +94,19 @@ void MainForm::State::calc15() {
 void MainForm::State::Command9_Click(int index) {
     if (index != 0 && index != 1) return;
     const auto row = [](int position) { return static_cast<std::int16_t>(std::clamp(position, 0, 32767)); };
+    // The table starts with one empty row; until a ride is read it holds no sample.
+    const SampleTable& table = ride.samples;
+    if (table.sampleCount() <= 0 || (table.sampleCount() == 1 && table.text(1, 1).empty() && table.text(1, 2).empty())) {
+        showError(kTitleMsg, "Import a ride first.");
+        return;
+    }
     const Settings s = settings();
     const ProgramRequest request = programRequest(s, index == 0 ? Target::catalyst : Target::fortius,
                                                   row(view.startPos), row(view.endPos), ride.ProgramName);
-    // The writer refuses an empty or unusable name with "Incorrect Filename!!!" alone.
+    // The writer's refusal of a name starts with "Incorrect Filename!!!" and is shown as it is.
     if (auto written = writeProgram(ride, request, s); !written) {
         const std::string& reason = written.error().message;
-        showError(kTitleMsg, reason == kIncorrectFilename ? reason : "No program was written: " + reason);
+        showError(kTitleMsg, reason.starts_with(kIncorrectFilename) ? reason : "No program was written: " + reason);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -14,10 +15,14 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTableView>
+#include <QTextLayout>
+#include <QTimer>
+#include <QWindow>
 #include <exception>
 
 #include "form/Layout.h"
 #include "gui/FrameBox.h"
+#include "gui/IconLabel.h"
 #include "gui/ProfileWidget.h"
 #include "gui/QtDialogs.h"
 #include "gui/QtText.h"
@@ -57,6 +62,11 @@ const QStringList kWindowFontFaces = {QStringLiteral("Microsoft Sans Serif"), QS
                                       QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
                                       QStringLiteral("Helvetica")};
 
+/// Display text boxes: the document's margin, and the smallest text they
+/// shrink their font to so that their text shows whole.
+constexpr int kDisplayMargin = 2;
+constexpr int kSmallestPixels = 8;
+
 /// Labels lower than two lines of text show one line.
 constexpr int kWrappingLabelTwips = 400;
 
@@ -79,6 +89,68 @@ void setItems(QListWidget* list, const std::vector<std::string>& items) {
     texts.reserve(static_cast<qsizetype>(items.size()));
     for (const std::string& item : items) texts << qtText(item);
     list->addItems(texts);
+}
+
+/// Hands the focus on before `widget` is disabled while it holds it: to the
+/// next control of its page that takes the focus by Tab (after the last one,
+/// the first). Left to Qt the focus would move on through the whole window,
+/// and a text box reached that way has its text selected, ready to be
+/// replaced by the next key.
+void passFocusOn(QWidget* widget) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != widget && !widget->isAncestorOf(focus)) return;
+    QWidget* page = widget;
+    while (!page->isWindow() && qobject_cast<TabStrip*>(page->parentWidget()) == nullptr)
+        page = page->parentWidget();
+    for (QWidget* next = widget->nextInFocusChain(); next != widget; next = next->nextInFocusChain()) {
+        if (page->isAncestorOf(next) && !widget->isAncestorOf(next) && next->isEnabled() && next->isVisible() &&
+            (next->focusPolicy() & Qt::TabFocus) != 0) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    focus->clearFocus();
+}
+
+/// The height in pixels that `text` takes in a plain text box `width`
+/// pixels wide: each line of the text is a block of wrapped rows, leading
+/// included, rounded up to whole pixels, and the document's margin is above
+/// and below.
+int plainTextHeight(const QString& text, const QFont& font, int width) {
+    qreal height = 2 * kDisplayMargin;
+    for (const QString& line : text.split(u'\n')) {
+        QTextLayout layout(line, font);
+        layout.beginLayout();
+        qreal block = 0;
+        for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+            row.setLeadingIncluded(true);
+            row.setLineWidth(width - 2 * kDisplayMargin);
+            block += row.height();
+        }
+        layout.endLayout();
+        height += std::ceil(block);
+    }
+    return static_cast<int>(std::ceil(height));
+}
+
+/// Shows `text` whole in a display box, without a scroll bar: in the window's
+/// font, or where its face has taller lines than the layout was made for, in
+/// the same face a pixel smaller at a time.
+void showWhole(QPlainTextEdit* box, const QString& text, QFont font) {
+    const QSize room = box->contentsRect().size();
+    int pixels = QFontInfo(font).pixelSize();
+    while (pixels > kSmallestPixels && plainTextHeight(text, font, room.width()) >= room.height())
+        font.setPixelSize(--pixels);
+    box->setFont(font);
+    box->setPlainText(text);  // (a new font alone leaves the scroll range as it was)
+}
+
+/// Lists in a fixed-pitch font have it at the size of the window's, so that
+/// their lines fit as the layout intends.
+QFont fixedPitchFont(const QFont& windowFont) {
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPixelSize(QFontInfo(windowFont).pixelSize());
+    return fixed;
 }
 
 QTableView* makeGrid(SampleGridModel* model, QWidget* parent) {
@@ -114,6 +186,7 @@ MainWindow::MainWindow(QtDialogs& dialogs, std::filesystem::path settingsFile, Q
     windowFont.setFamilies(kWindowFontFaces + windowFont.families());
     windowFont.setPixelSize(kWindowFontPixels);
     setFont(windowFont);
+    setWindowIcon(programIcon());
     setFixedSize(clientSize());
     build();
     runEvent([](MainForm& form) { form.Form_Load(); });
@@ -148,6 +221,38 @@ void MainWindow::runEvent(const std::function<void(MainForm&)>& event) {
 
 void MainWindow::importRide(const std::filesystem::path& path) {
     runEvent([&path](MainForm& form) { form.importRide(path); });
+}
+
+void MainWindow::whenShown(std::function<void()> action) {
+    m_whenShown.push_back(std::move(action));
+    if (windowHandle() != nullptr && windowHandle()->isExposed())
+        QTimer::singleShot(0, this, &MainWindow::runWhenShown);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::FontChange) return;
+    // The widgets that have the window's font at another size or pitch follow it.
+    const std::vector<Control>& controls = m_form.controls();
+    for (const Binding& binding : m_bindings) {
+        if (auto* box = qobject_cast<QPlainTextEdit*>(binding.widget))
+            showWhole(box, box->toPlainText(), font());
+        else if (controls[binding.index].fixedPitch)
+            binding.widget->setFont(fixedPitchFont(font()));
+    }
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // The first paint comes when the window is on the screen and placed
+    // there; what waits for it runs after the paint.
+    if (!m_whenShown.empty()) QTimer::singleShot(0, this, &MainWindow::runWhenShown);
+}
+
+void MainWindow::runWhenShown() {
+    std::vector<std::function<void()>> actions;
+    actions.swap(m_whenShown);
+    for (const auto& action : actions) action();
 }
 
 QWidget* MainWindow::widgetFor(std::string_view id) const {
@@ -200,7 +305,7 @@ QWidget* makeTabPage(const Control& c, QWidget* parent, const QRect& geometry) {
 }
 
 QWidget* makeLabel(const Control& c, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = c.icon ? new IconLabel(parent) : new QLabel(parent);
     label->setAlignment(horizontal(c.align) | Qt::AlignTop);
     label->setWordWrap(c.rect.height >= kWrappingLabelTwips);
     label->setTextFormat(Qt::PlainText);
@@ -218,6 +323,7 @@ QWidget* makeTextBox(const Control& c, QWidget* parent) {
     auto* box = new QPlainTextEdit(parent);
     box->setReadOnly(true);
     box->setFrameShape(QFrame::NoFrame);
+    box->document()->setDocumentMargin(kDisplayMargin);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     if (c.faceColour) {
@@ -246,11 +352,11 @@ QWidget* makeOptionButton(QWidget* parent) {
     return option;
 }
 
-QWidget* makeList(const Control& c, QWidget* parent) {
+QWidget* makeList(const Control& c, QWidget* parent, const QFont& base) {
     auto* list = new QListWidget(parent);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setUniformItemSizes(true);
-    if (c.fixedPitch) list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    if (c.fixedPitch) list->setFont(fixedPitchFont(base));
     return list;
 }
 
@@ -291,7 +397,7 @@ QWidget* MainWindow::makeWidget(const Control& c, QWidget* parent, QRect& geomet
         case ControlKind::checkBox: return new QCheckBox(parent);
         case ControlKind::optionButton: return makeOptionButton(parent);
         case ControlKind::listBox:
-        case ControlKind::fileList: return makeList(c, parent);
+        case ControlKind::fileList: return makeList(c, parent, font());
         case ControlKind::slider: return makeSlider(parent);
         case ControlKind::sampleGrid:
             m_gridModel = new SampleGridModel(m_form.ride().samples, this);
@@ -414,6 +520,7 @@ void MainWindow::syncAll() {
 void MainWindow::sync(const Control& c, Binding& binding) {
     QWidget* widget = binding.widget;
     const QSignalBlocker blocker(widget);
+    if (!c.enabled && widget->isEnabled()) passFocusOn(widget);
     widget->setEnabled(c.enabled);
     if (c.kind != ControlKind::tabPage) widget->setHidden(!c.visible);
     if (binding.upDown) {
@@ -442,7 +549,7 @@ void MainWindow::sync(const Control& c, Binding& binding) {
                 setLineText(edit, qtText(c.text));
             } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
                 const QString text = displayLines(c.text);
-                if (box->toPlainText() != text) box->setPlainText(text);
+                if (box->toPlainText() != text) showWhole(box, text, font());
             }
             break;
         case ControlKind::button:

@@ -43,6 +43,9 @@ public:
     void runEvent(const std::function<void(MainForm&)>& event);
     /// Opens a ride as if chosen with "Import".
     void importRide(const std::filesystem::path& path);
+    /// Runs `action` once the window stands on the screen (soon, when it does
+    /// already), so that a message box it shows is placed over the window.
+    void whenShown(std::function<void()> action);
 
     /// The widget showing control `id` (for a number box its text box), or null.
     QWidget* widgetFor(std::string_view id) const;
@@ -57,6 +60,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     struct Binding {
@@ -75,11 +80,13 @@ private:
     QWidget* containerFor(const std::string& parentId) const;
     void catchUp();
     void syncAll();
+    void runWhenShown();
     void sync(const Control& control, Binding& binding);
 
     MainForm m_form;
     QtDialogs& m_dialogs;
     std::vector<Binding> m_bindings;
+    std::vector<std::function<void()>> m_whenShown;
     std::map<std::string, std::size_t, std::less<>> m_byId;  // id → m_bindings index
     SampleGridModel* m_gridModel = nullptr;
     QTableView* m_grid = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/TabStrip.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QSignalBlocker>
 #include <QTabBar>
@@ -48,7 +49,16 @@ void TabStrip::addPage(QWidget* page, int index) {
 }
 
 void TabStrip::showPages() {
-    for (auto& [page, index] : m_pages) page->setVisible(index == m_bar->currentIndex());
+    const QWidget* focus = QApplication::focusWidget();
+    for (auto& [page, index] : m_pages) {
+        const bool shown = index == m_bar->currentIndex();
+        // When the page that holds the focus goes, the tabs take the focus.
+        // Left to Qt it would move on to the next control of the whole
+        // window, and a text box reached that way has its text selected,
+        // ready to be replaced by the next key.
+        if (!shown && page->isVisible() && page->isAncestorOf(focus)) m_bar->setFocus(Qt::OtherFocusReason);
+        page->setVisible(shown);
+    }
 }
 
 void TabStrip::resizeEvent(QResizeEvent*) {

@@ -2,13 +2,13 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <filesystem>
 
 #include "app/SettingsFile.h"
+#include "base/Files.h"
 #include "gui/MainWindow.h"
 #include "gui/QtDialogs.h"
 
@@ -53,11 +53,12 @@ bool checkDisplay(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    vb::ignoreFileSizeSignal();
     if (!checkDisplay(argc, argv)) return 1;
     QApplication app(argc, argv);
     // No display name: Qt would append it to every window and message box title.
     QApplication::setApplicationName(QStringLiteral("velobridge"));
-    QApplication::setApplicationVersion(QStringLiteral("0.6"));
+    QApplication::setApplicationVersion(QStringLiteral(VELOBRIDGE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velobridge"));
 
     QCommandLineParser parser;
@@ -95,7 +96,9 @@ int main(int argc, char* argv[]) {
     vb::gui::MainWindow window(dialogs, settingsFile);
     window.show();
 
-    QTimer::singleShot(0, &window, [&] {
+    // The ride comes once the window is on the screen, so that a message box
+    // about it stands over the window.
+    window.whenShown([&] {
         if (!parser.positionalArguments().isEmpty()) {
             // A missing or unreadable file is reported in a message box, which
             // a rider who opened the file from the desktop also sees.

@@ -14,6 +14,9 @@ namespace vb {
 
 enum class RideFileType { unknown, hrm, hac4 };
 
+/// The bytes at the start of a file that recogniseRideFile looks at.
+inline constexpr std::size_t kRideMagicSize = 8;
+
 /// "[Params]" → HRM, "HACtroni" → HAC4, anything else (or fewer than 8 bytes) → unknown.
 RideFileType recogniseRideFile(std::span<const std::byte> data);
 

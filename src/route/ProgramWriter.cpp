@@ -99,8 +99,11 @@ Result<Bytes> Create_Fortius(const RouteSections& route, std::string_view name, 
 }
 
 Result<void> checkProgramName(std::string_view name) {
-    if (utf8Length(name) > kProgramNameMax || !isPlainFileName(name))
-        return makeError(ErrorCode::invalid, std::string(kIncorrectFilename));
+    // The first line is the window's message; the second says which rule the name broke.
+    std::string problem = plainFileNameProblem(name);
+    if (problem.empty() && utf8Length(name) > kProgramNameMax)
+        problem = "the name is longer than " + std::to_string(kProgramNameMax) + " characters";
+    if (!problem.empty()) return makeError(ErrorCode::invalid, std::string(kIncorrectFilename) + "\n" + problem);
     return {};
 }
 
@@ -117,6 +120,7 @@ Result<BuiltProgram> buildProgram(const RideRecord& ride, const ProgramRequest& 
     if (auto named = checkProgramName(request.name); !named) return named.error();
     auto route = buildRoute(ride, request.route);
     if (!route) return route.error();
+    if (RouteSectionCount(*route) == 0) return makeError(ErrorCode::invalid, std::string(kNoDistance));
     const bool warmup = request.add_warmup == 1;
     auto bytes = request.route.target == Target::catalyst
                      ? Create_Catalyst(*route, request.name, warmup, ride.IdentTag, ProgramVersion)
@@ -134,9 +138,7 @@ std::filesystem::path programPath(const Settings& settings, Target target, std::
 }
 
 Result<void> saveProgram(const std::filesystem::path& path, const Bytes& bytes) {
-    if (path.has_parent_path())
-        if (auto folder = ensureFolder(path.parent_path()); !folder) return folder;
-    return replaceFile(path, bytes);
+    return saveFile(path, bytes);
 }
 
 Result<WrittenProgram> writeProgram(const RideRecord& ride, const ProgramRequest& request,

@@ -24,6 +24,8 @@ namespace vb {
 
 /// The message for a program name that cannot be used.
 inline constexpr std::string_view kIncorrectFilename = "Incorrect Filename!!!";
+/// Why a stretch without any distance gives no program.
+inline constexpr std::string_view kNoDistance = "the chosen stretch covers no distance";
 /// Text every program file ends with, before the version.
 inline constexpr std::string_view kProgramTrailer = "created by Velobridge - ";
 
@@ -37,9 +39,8 @@ Result<Bytes> Create_Catalyst(const RouteSections& route, std::string_view name,
 Result<Bytes> Create_Fortius(const RouteSections& route, std::string_view name, bool warmup,
                              std::string_view identTag, std::string_view version);
 
-/// Refuses with "Incorrect Filename!!!" a name that is empty, longer than 16
-/// characters, or not a plain file name (separators, ":", * ? " < > |, control
-/// characters, "." or "..").
+/// Refuses with "Incorrect Filename!!!" and, on a second line, the rule it
+/// broke, a name that is longer than 16 characters or not a plain file name.
 Result<void> checkProgramName(std::string_view name);
 
 /// Everything a program file is made from besides the ride.

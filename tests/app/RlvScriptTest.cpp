@@ -137,12 +137,21 @@ TEST(RlvScript, RefusesWhatCannotBeWrittenSafely) {
     EXPECT_FALSE(tooMany.script.createEnabled);
     EXPECT_TRUE(load(many.substr(0, many.rfind("fram="))).script.createEnabled) << "4096 lines are fine";
 
-    for (const char* name : {"name=a/b", "name=..\\evil", "name=.", "name=..", "name=c:x", "name=a*b", "name=\"q",
-                             "name=tab\there"}) {
-        const Read read = load("vers=VLB_1.0\ntype=km/h\nfps#=25\nfram=0;1.0\n" + std::string(name) + "\n");
+    const std::string head = "vers=VLB_1.0\ntype=km/h\nfps#=25\nfram=0;1.0\n";
+    for (const char* name : {"name=a/b", "name=..\\evil", "name=.", "name=..", "name=c:x", "name=a*b", "name=\"q"}) {
+        const Read read = load(head + std::string(name) + "\n");
         EXPECT_EQ(read.message(), kMsgWrongName) << name;
         EXPECT_FALSE(read.script.createEnabled) << name;
     }
+    // The name names a video file on a Windows PC: the message says which rule it breaks.
+    const std::pair<const char*, const char*> named[] = {
+        {"name=tab\there", "Wrong video name (the name holds a control character)"},
+        {"name=Tour\x81", "Wrong video name (the name holds a control character)"},  // Windows-1252 script
+        {"name=Con.x", "Wrong video name (the name is that of a device on Windows (CON, PRN, AUX, NUL, COM1, LPT1, ...))"},
+        {"name=Tour \xE2\x86\x92 B", "Wrong video name (a character has no Windows-1252 code)"},  // UTF-8 arrow
+    };
+    for (const auto& [name, message] : named) EXPECT_EQ(load(head + name + "\n").message(), message) << name;
+    EXPECT_EQ(load(head + "name=Gr\xC3\xB6\xC3\x9F" "e\n").script.rlv_name, "Größe");  // UTF-8, as editors write it
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#endif
+
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -25,19 +30,38 @@ TEST(ReplaceFile, WritesANewFileAndReplacesAnOldOneWhole) {
     EXPECT_EQ(entriesIn(dir.path()), 1u);  // no temporary file left
 }
 
+/// Passes bytes on to the file until `room` is used up, then fails as a full disk does.
+class FailingSink : public Sink {
+public:
+    FailingSink(Sink& file, std::size_t room) : m_file(file), m_room(room) {}
+    Result<void> put(std::span<const std::byte> data) override {
+        if (data.size() <= m_room) return m_file.put(data);
+        (void)m_file.put(data.first(m_room));
+        return makeError(ErrorCode::io, "No space left on device");
+    }
+
+private:
+    Sink& m_file;
+    std::size_t m_room;
+};
+
 TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     ScratchDir dir;
     const auto target = dir / "keep.pgmf";
     test::writeAll(target, "old content");
-    testhooks::failWriteAfter = 3;
-    const auto result = replaceFile(target, toBytes("new content that does not fit"));
-    testhooks::failWriteAfter.reset();
+    const auto result = replaceFile(target, toBytes("new content that does not fit"),
+                                    [](Sink& file) { return std::make_unique<FailingSink>(file, 3); });
     ASSERT_FALSE(result);
-    EXPECT_EQ(result.error().code, ErrorCode::io);
-    EXPECT_NE(result.error().message.find(displayPath(target)), std::string::npos);
-    EXPECT_NE(result.error().message.find("No space left on device"), std::string::npos);
+    EXPECT_EQ(result.error().message, "cannot write " + displayPath(target) + ": No space left on device");
     EXPECT_EQ(test::readAll(target), toBytes("old content"));
     EXPECT_EQ(entriesIn(dir.path()), 1u);
+#ifndef _WIN32
+    // A file size limit is such a failure too, not a signal that ends the program.
+    test::FileSizeLimit limit(8);
+    EXPECT_FALSE(replaceFile(target, toBytes("longer than eight bytes")));
+    EXPECT_EQ(test::readAll(target), toBytes("old content"));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+#endif
 }
 
 TEST(ReplaceFile, ReportsAMissingFolderOrAFolderInTheWay) {
@@ -48,7 +72,38 @@ TEST(ReplaceFile, ReportsAMissingFolderOrAFolderInTheWay) {
     fs::create_directory(dir / "taken");
     ASSERT_FALSE(replaceFile(dir / "taken", toBytes("x")));
     EXPECT_TRUE(fs::is_directory(dir / "taken"));
+    ASSERT_TRUE(saveFile(dir / "made" / "deeper" / "x.rlv", toBytes("x")));
+    EXPECT_EQ(test::readAll(dir / "made" / "deeper" / "x.rlv"), toBytes("x"));
 }
+
+#ifndef _WIN32
+TEST(ReplaceFile, ReplacesRegularFilesOnlyFollowsLinksAndKeepsTheMode) {
+    ScratchDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const bool device = ::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    test::writeAll(dir / "private", "secret");
+    fs::permissions(dir / "private", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("private", dir / "link");
+    fs::create_symlink("fifo", dir / "link-to-fifo");
+    fs::create_symlink(dir.path(), dir / "link-to-folder");
+
+    for (const char* special : {"fifo", "null", "link-to-fifo", "link-to-folder"}) {
+        if (std::string_view(special) == "null" && !device) continue;
+        const auto before = fs::status(dir / special).type();
+        const auto result = replaceFile(dir / special, toBytes("x"));
+        ASSERT_FALSE(result) << special;
+        EXPECT_NE(result.error().message.find(special), std::string::npos) << result.error().message;
+        EXPECT_EQ(fs::status(dir / special).type(), before) << special;
+    }
+    ASSERT_TRUE(replaceFile(dir / "link", toBytes("new")));
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(test::readAll(dir / "private"), toBytes("new"));
+    EXPECT_EQ(fs::status(dir / "private").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(entriesIn(dir.path()), device ? 6u : 5u);  // no temporary file left
+    if (!device) GTEST_SKIP() << "mknod is not permitted here; the device case was not run";
+}
+#endif
 
 TEST(EnsureFolder, MakesMissingFoldersAndReportsAFileInTheWay) {
     ScratchDir dir;
@@ -59,16 +114,18 @@ TEST(EnsureFolder, MakesMissingFoldersAndReportsAFileInTheWay) {
     EXPECT_FALSE(ensureFolder(dir / "PGMF"));
 }
 
-TEST(ReadFile, ReadsBytesAndReportsMissingFiles) {
+TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesOthersWithoutBlocking) {
     ScratchDir dir;
     test::writeAll(dir / "r.hrm", std::string("a\0b", 3));
-    auto data = readFile(dir / "r.hrm");
-    ASSERT_TRUE(data);
-    EXPECT_EQ(data->size(), 3u);
-    auto missing = readFile(dir / "none.hrm");
-    ASSERT_FALSE(missing);
-    EXPECT_NE(missing.error().message.find("none.hrm"), std::string::npos);
-    EXPECT_FALSE(readFile(dir.path()));
+    EXPECT_EQ(readFile(dir / "r.hrm", 3).value().size(), 3u);
+    EXPECT_EQ(readHead(dir / "r.hrm", 2).value(), toBytes(std::string("a\0", 2)));
+    EXPECT_NE(readFile(dir / "r.hrm", 2).error().message.find("more than the limit of 2 bytes"), std::string::npos);
+    EXPECT_NE(readFile(dir / "none.hrm", 9).error().message.find("none.hrm"), std::string::npos);
+    EXPECT_FALSE(readFile(dir.path(), 9));
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(readHead(dir / "fifo", 8));  // nobody writes to it: must not wait
+#endif
 }
 
 TEST(JoinPath, UsesOneSeparator) {
@@ -90,10 +147,23 @@ TEST(Paths, ExtensionsIgnoreLetterCaseAndUtf8TextRoundTrips) {
     EXPECT_TRUE(vb::hasExtension(vb::pathFromUtf8(name), ".PGM"));
 }
 
-TEST(PlainFileName, RefusesNamesThatLeaveTheFolder) {
-    for (const char* good : {"abc", "Alpine Pass", "a.b", "Tour-1_x", "Zürich"}) EXPECT_TRUE(isPlainFileName(good)) << good;
-    for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "c:x", "a*", "a?", "a\"", "a<", "a>", "a|", "a\tb", "a\x7f"})
-        EXPECT_FALSE(isPlainFileName(bad)) << bad;
+TEST(PlainFileName, RefusesNamesThatLeaveTheFolderOrCannotTravelToWindows) {
+    for (const char* good : {"abc", "Alpine Pass", "a.b", "Tour-1_x", "Zürich", "CONSOLE", "COM10", "LPTX", "NULL.rlv",
+                             "Tour\xC2\xA0x", "\xE2\x82\xAC"})
+        EXPECT_TRUE(isPlainFileName(good)) << good;
+    const std::pair<const char*, const char*> bad[] = {
+        {"", "empty"}, {".", "not a file name"}, {"..", "not a file name"},
+        {"../x", "characters"}, {"a/b", "characters"}, {"a\\b", "characters"}, {"c:x", "characters"},
+        {"a*", "characters"}, {"a?", "characters"}, {"a\"", "characters"}, {"a<", "characters"},
+        {"a>", "characters"}, {"a|", "characters"},
+        {"a\tb", "control"}, {"a\x7f", "control"}, {"Tour\xC2\x81", "control"}, {"\xC2\x9B", "control"},
+        {"CON", "device"}, {"con.rlv", "device"}, {"Nul.tar.gz", "device"}, {"PRN", "device"}, {"aux", "device"},
+        {"COM0", "device"}, {"com9.pgm", "device"}, {"LPT1", "device"}, {"CONIN$", "device"},
+        {"conout$", "device"}, {"COM\xC2\xB9", "device"}, {"lpt\xC2\xB3.x", "device"}, {"CON .txt", "device"}};
+    for (const auto& [name, rule] : bad) {
+        EXPECT_FALSE(isPlainFileName(name)) << name;
+        EXPECT_NE(plainFileNameProblem(name).find(rule), std::string::npos) << name << ": " << plainFileNameProblem(name);
+    }
 }
 
 }  // namespace

@@ -67,6 +67,21 @@ TEST(CodePage, UnmappableAndMalformedBecomeQuestionMarks) {
     EXPECT_EQ(utf8ToCp1252("\xC0\xAF"), "??");  // overlong
 }
 
+TEST(CodePage, FileTextIsUtf8WhenValidElseWindows1252) {
+    EXPECT_EQ(fileTextToUtf8("Gr\xC3\xB6\xC3\x9F" "e"), "Größe");
+    EXPECT_EQ(fileTextToUtf8("\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F" "e"), "Größe");  // byte order mark dropped
+    EXPECT_EQ(fileTextToUtf8("Gr\xF6\xDF" "e"), "Größe");
+    EXPECT_TRUE(fitsCp1252("Café € ?"));
+    EXPECT_FALSE(fitsCp1252("łukasz"));
+    EXPECT_FALSE(fitsCp1252("a\xC3"));
+}
+
+TEST(EscapeControls, EscapesC0DelAndC1AndNothingElse) {
+    EXPECT_EQ(escapeControls("a\tb\x1B[2J\x7F\r\n"), "a\\x09b\\x1B[2J\\x7F\\x0D\\x0A");
+    EXPECT_EQ(escapeControls("\xC2\x9B" "31m \xC2\x80\xC2\x9F\xC2\xA0"), "\\u009B31m \\u0080\\u009F\xC2\xA0");
+    EXPECT_EQ(escapeControls("C:\\Rides\\Zürich €"), "C:\\Rides\\Zürich €");
+}
+
 TEST(Utf8, LengthAndLeftCountCharacters) {
     EXPECT_EQ(utf8Length("Zürich-Ötztal-Süd"), 17u);
     EXPECT_EQ(utf8Left("Zürich-Ötztal-Süd", 16), "Zürich-Ötztal-Sü");

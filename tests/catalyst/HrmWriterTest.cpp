@@ -160,20 +160,6 @@ TEST(HrmWriter, RefusesWhatCannotBeWrittenAndLeavesNoFile) {
     }
 }
 
-TEST(HrmWriter, FailedWriteKeepsTheOldFile) {
-    ScratchDir dir;
-    const fs::path target = dir / "tour.ca.hrm";
-    writeAll(target, "old");
-    const CatalystRun run = read("slope.ca");
-    testhooks::failWriteAfter = 10;
-    const auto written = writeHrmFile(target, run, "0");
-    testhooks::failWriteAfter.reset();
-    ASSERT_FALSE(written.ok());
-    EXPECT_NE(written.error().message.find(displayPath(target)), std::string::npos) << written.error().message;
-    EXPECT_EQ(asText(readAll(target)), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-}
-
 TEST(HrmWriter, HrmPathIsTheRunFileNameInTheHrmFolder) {
     Settings settings;
     settings.my_path = "/rides/base";

@@ -196,20 +196,5 @@ TEST(PgmConverter, RefusesBrokenAndOutOfRangeFilesAndWritesNothing) {
     EXPECT_FALSE(fs::exists(c.dir / "PGMF_Conv") && !fs::is_empty(c.dir / "PGMF_Conv"));
 }
 
-TEST(PgmConverter, FailedWriteKeepsTheOldFileAndSaysSo) {
-    Converter c;
-    c.put("abc.pgm", pgmBytes({{0.25, 4.0, 0}}, "abc"));
-    fs::create_directories(c.dir / "PGMF_Conv");
-    writeAll(c.out("abc.pgmf"), "old");
-    testhooks::failWriteAfter = 20;
-    const auto written = c.convert("abc.pgm");
-    testhooks::failWriteAfter.reset();
-    ASSERT_FALSE(written.ok());
-    EXPECT_NE(written.error().message.find("abc.pgmf"), std::string::npos) << written.error().message;
-    EXPECT_EQ(c.labels.status.rfind("abc.pgm (not converted: ", 0), 0u) << c.labels.status;
-    EXPECT_EQ(asText(readAll(c.out("abc.pgmf"))), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(c.dir / "PGMF_Conv"), fs::directory_iterator()), 1);
-}
-
 }  // namespace
 }  // namespace vb

@@ -68,9 +68,9 @@ TEST(ProfileCommand, WrongRowsAndUsageAreRefusedWithoutWriting) {
         int status;
         std::string err;
     } cases[] = {
-        {{"--from", "700", "--to", "200"}, 1, ride + ": --from 700 must lie before --to 200"},
-        {{"--from", "5", "--to", "5"}, 1, ride + ": --from 5 must lie before --to 5"},
-        {{"--from", "1160"}, 1, ride + ": --from 1160 must lie before --to 1160"},
+        {{"--from", "700", "--to", "200"}, 1, ride + ": --from 700 must lie before --to 200 (the rows 0..1160)"},
+        {{"--from", "5", "--to", "5"}, 1, ride + ": --from 5 must lie before --to 5 (the rows 0..1160)"},
+        {{"--from", "1160"}, 1, ride + ": --from 1160 must lie before --to 1160 (the rows 0..1160)"},
         {{"--to", "1161"}, 1, ride + ": --to 1161 lies outside the rows 0..1160"},
         {{"--from", "-1"}, 1, ride + ": --from -1 lies outside the rows 0..1160"},
         {{"--from", "two"}, 2, ""},
@@ -106,17 +106,14 @@ TEST(ProfileCommand, AFailedWriteLeavesTheOldFileAndSaysSo) {
     const auto ride = test::exampleFile("alpine-loop.hrm").string();
     const auto out = (dir / "p.svg").string();
     test::writeAll(out, "old");
-    testhooks::failWriteAfter = 100;
-    auto r = cli({"profile", ride, "--svg", out});
-    testhooks::failWriteAfter.reset();
+    auto r = [&] {
+        test::FileSizeLimit limit(100);
+        return cli({"profile", ride, "--svg", out});
+    }();
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("velobridge-cli: " + out + ": ", 0), 0u) << r.err;
     EXPECT_EQ(svgOf(out), "old");
-
-    r = cli({"profile", ride, "--svg", (dir / "no-such-folder" / "p.svg").string()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 TEST(ProfileCommand, ARideWithoutDistanceGivesAnEmptyProfileAndAWarning) {

@@ -105,10 +105,15 @@ TEST_F(ProgramCommand, TakesTheNameFromTheRideCutTo16AndRefusesBadNames) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(fs::exists(dir / "PGM" / "Passo dello Stel.pgm"));
 
-    for (const char* bad : {"Passo dello Stelv", "../escape"}) {
+    const std::pair<const char*, std::string> names[] = {
+        {"Passo dello Stelv", "the name is longer than 16 characters"},
+        {"../escape", "the name holds one of the characters \\ / : * ? \" < > |"},
+        {"Con.x", "the name is that of a device on Windows (CON, PRN, AUX, NUL, COM1, LPT1, ...)"},
+    };
+    for (const auto& [bad, rule] : names) {
         r = cli({"program", ride, "--target", "fortius", "--settings", settings, "--name", bad});
         EXPECT_EQ(r.status, 1) << bad;
-        EXPECT_EQ(r.err, "velobridge-cli: " + ride + ": Incorrect Filename!!!\n");
+        EXPECT_EQ(r.err, "velobridge-cli: " + ride + ": Incorrect Filename!!!: " + rule + "\n");
         EXPECT_EQ(r.out, "");
     }
     EXPECT_FALSE(fs::exists(dir / "PGMF"));

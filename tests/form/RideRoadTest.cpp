@@ -202,6 +202,7 @@ TEST(Programs, FilenameRuleNameRefusalAndWriteFailures) {
     form.setText(ids::kFilename, "early");
     form.press(ids::kCatalyst);
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, "Import a ride first.");
     EXPECT_FALSE(fs::exists(rig.base / "PGM" / "early.pgm"));
     rig.dialogs.messages.clear();
 
@@ -225,7 +226,7 @@ TEST(Programs, FilenameRuleNameRefusalAndWriteFailures) {
         form.press(ids::kFortius);
         ASSERT_EQ(rig.dialogs.messages.size(), 2u) << name;
         for (const auto& shown : rig.dialogs.messages) {
-            EXPECT_EQ(shown.text, "Incorrect Filename!!!");
+            EXPECT_EQ(shown.text.rfind("Incorrect Filename!!!\nthe name ", 0), 0u) << shown.text;
             EXPECT_EQ(shown.title, "Velobridge-Msg");
             EXPECT_EQ(shown.icon, MessageIcon::critical);
         }
@@ -240,15 +241,29 @@ TEST(Programs, FilenameRuleNameRefusalAndWriteFailures) {
     form.press(ids::kCatalyst);
     const Bytes first = readAll(rig.base / "PGM" / "kept.pgm");
     form.moveSlider(ids::kStartSlider, 500);
-    testhooks::failWriteAfter = 7;
-    form.press(ids::kCatalyst);
-    testhooks::failWriteAfter.reset();
+    {
+        test::FileSizeLimit limit(7);
+        form.press(ids::kCatalyst);
+    }
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_NE(rig.dialogs.messages[0].text.find(text(rig.base / "PGM" / "kept.pgm")), std::string::npos);
     EXPECT_EQ(readAll(rig.base / "PGM" / "kept.pgm"), first);
     blockFolder(rig.base / "PGMF");
     form.press(ids::kFortius);
     expectLastMessageNames(rig.dialogs, 2, "PGMF");
+}
+
+TEST(Programs, AStretchWithoutDistanceWritesNothing) {
+    FormRig rig;
+    rig.start();
+    writeAll(rig.dir / "standing.hrm", "[Params]\r\nVersion=106\r\nSMode=111000100\r\nInterval=5\r\n[HRData]\r\n"
+                                       "120\t0\t80\t300\r\n120\t0\t80\t310\r\n");
+    rig.importRide(rig.dir / "standing.hrm");
+    rig.form->setText(ids::kFilename, "still");
+    rig.form->press(ids::kCatalyst);
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, "No program was written: the chosen stretch covers no distance");
+    EXPECT_FALSE(fs::exists(rig.base / "PGM" / "still.pgm"));
 }
 
 TEST(Import, AppendQuestionBothWays) {

@@ -118,9 +118,10 @@ TEST(ShutDown, WritesTheControlsAndReportsAFailedWrite) {
 
     // A write that fails midway is reported and leaves the old file whole.
     form.setText("CatMaxDown", "-2");
-    testhooks::failWriteAfter = 10;
-    EXPECT_FALSE(form.Form_Unload());
-    testhooks::failWriteAfter.reset();
+    {
+        test::FileSizeLimit limit(10);
+        EXPECT_FALSE(form.Form_Unload());
+    }
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_EQ(rig.dialogs.messages[0].title, "Velobridge");
     EXPECT_NE(rig.dialogs.messages[0].text.find(text(rig.ini)), std::string::npos);

@@ -67,6 +67,7 @@ struct ShownBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool modal = false;
+    QPoint centre;  // of the box on the screen
 };
 
 /// One file-open dialog as the rider saw it.
@@ -96,7 +97,8 @@ private:
         if (modal == nullptr || !modal->isVisible()) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             shown.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                             box->isModal() && box->windowModality() != Qt::NonModal});
+                             box->isModal() && box->windowModality() != Qt::NonModal,
+                             box->frameGeometry().center()});
             QAbstractButton* button = box->button(m_answer);
             if (button == nullptr) button = box->escapeButton();
             if (button == nullptr) button = box->buttons().value(0);

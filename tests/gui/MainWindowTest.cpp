@@ -3,10 +3,13 @@
 // state copied back, the grid, the profile and the message boxes.
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabBar>
@@ -65,6 +68,9 @@ private slots:
     void modelMessagesAppearAsModalMessageBoxes();
     void dialogsPortShowsBoxesAndConvertsFilters();
     void closingWritesTheSettingsFileOrSaysWhyNot();
+    void focusStaysOnThePageOfAControlThatGoes();
+    void messageAboutTheCommandLineRideStandsOverTheShownWindow();
+    void iconAndTextsFitTheirPlaces();
 };
 
 void MainWindowTest::opensWithTitleAndLayoutOfTheModel() {
@@ -320,7 +326,7 @@ void MainWindowTest::modelMessagesAppearAsModalMessageBoxes() {
     QCOMPARE(session.watcher.shown.size(), std::size_t(1));
     const ShownBox& box = session.watcher.shown[0];
     QCOMPARE(box.title, QStringLiteral("Velobridge-Msg"));
-    QCOMPARE(box.text, QStringLiteral("Incorrect Filename!!!"));
+    QVERIFY(box.text.startsWith(QStringLiteral("Incorrect Filename!!!\n")));
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(box.modal);
@@ -401,6 +407,70 @@ void MainWindowTest::closingWritesTheSettingsFileOrSaysWhyNot() {
         QCOMPARE(watcher.shown.back().title, QStringLiteral("Velobridge"));
         QCOMPARE(watcher.shown.back().icon, QMessageBox::Critical);
         QVERIFY(watcher.shown.back().modal);
+    }
+}
+
+void MainWindowTest::focusStaysOnThePageOfAControlThatGoes() {
+    ScratchSettings scratch;
+    const std::filesystem::path programs = scratch.root() / "programs";
+    std::filesystem::create_directories(programs);
+    std::filesystem::copy_file(exampleRide("alpine-loop.pgm"), programs / "alpine-loop.pgm");
+    Settings chosen;
+    chosen.pgm_path = programs.string() + "/";
+    WindowSession session(chosen);
+    gui::MainWindow& window = session.window;
+    auto* tabs = widget<gui::TabStrip>(window, ids::kMainTabs)->tabBar();
+    auto* list = widget<QListWidget>(window, ids::kPgmList);
+    auto* name = widget<QLineEdit>(window, ids::kFilename);
+    const auto typeKey = [] { QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_X); };
+
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(widget<QPushButton>(window, "Command10"), Qt::LeftButton);  // "Convert" disables itself
+    QVERIFY(!window.form().control("Command10").enabled);
+    typeKey();
+    QCOMPARE(name->text(), QStringLiteral("-"));
+    QCOMPARE(QApplication::focusWidget(), list);
+    // A tab switch hides the list that has the focus; the tabs take it.
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    typeKey();
+    QCOMPARE(name->text(), QStringLiteral("-"));
+    QCOMPARE(QApplication::focusWidget(), tabs);
+    QVERIFY(session.watcher.shown.empty());
+}
+
+void MainWindowTest::messageAboutTheCommandLineRideStandsOverTheShownWindow() {
+    ScratchSettings scratch;
+    ScriptedDialogs dialogs;
+    ModalWatcher watcher;
+    gui::MainWindow window(dialogs, scratch.file());
+    window.whenShown([&] { window.importRide(scratch.root() / "missing.hrm"); });
+    QTest::qWait(50);
+    QVERIFY(watcher.shown.empty());  // not before the window
+    window.move(60, 20);
+    window.show();
+    QTRY_COMPARE(watcher.shown.size(), std::size_t(1));
+    QVERIFY((watcher.shown[0].centre - window.frameGeometry().center()).manhattanLength() <= 2);
+}
+
+void MainWindowTest::iconAndTextsFitTheirPlaces() {
+    WindowSession session;
+    gui::MainWindow& window = session.window;
+    const QList<QSize> sizes = window.windowIcon().availableSizes();
+    QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
+    // Whatever face the window gets, the run info list has text of the
+    // window's size and the about text shows whole, without a scroll bar.
+    auto* about = widget<QPlainTextEdit>(window, "AboutText");
+    for (const QString& face : {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                                QStringLiteral("Nimbus Sans"), QStringLiteral("Noto Sans")}) {
+        if (!QFontDatabase::hasFamily(face)) continue;
+        QFont font = window.font();
+        font.setFamilies({face});
+        window.setFont(font);
+        QVERIFY2(QFontInfo(about->font()).family().startsWith(face), qPrintable(face));
+        QCOMPARE(about->verticalScrollBar()->maximum(), 0);
+        QCOMPARE(QFontInfo(widget<QListWidget>(window, ids::kRunInfoList)->font()).pixelSize(),
+                 QFontInfo(font).pixelSize());
     }
 }
 

@@ -69,7 +69,7 @@ inline Loaded loadRideData(RideRecord& ride, RideFileType type, std::string_view
 
 /// Reads and recognises a ride file; nullopt-like `ok == false` when it is unreadable or no ride.
 inline Result<Loaded> importRideFile(RideRecord& ride, const std::filesystem::path& path, RecordingPrompter& p) {
-    auto data = readFile(path);
+    auto data = readFile(path, kRideFileMax);
     if (!data) return data.error();
     const RideFileType type = recogniseRideFile(*data);
     if (type == RideFileType::unknown) return makeError(ErrorCode::invalid, "not a ride file");

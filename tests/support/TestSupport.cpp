@@ -1,5 +1,10 @@
 #include "support/TestSupport.h"
 
+#include "base/Files.h"
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,5 +99,27 @@ ScratchDir::~ScratchDir() {
     std::error_code ec;
     fs::remove_all(m_path, ec);
 }
+
+#ifndef _WIN32
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {
+    ignoreFileSizeSignal();
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_old = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_old;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+#else
+// Windows has no per-process file size limit: the roads that use one cannot fail a write there.
+FileSizeLimit::FileSizeLimit(std::uint64_t) {}
+FileSizeLimit::~FileSizeLimit() = default;
+#endif
 
 }  // namespace vb::test

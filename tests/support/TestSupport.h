@@ -62,4 +62,17 @@ private:
     std::filesystem::path m_path;
 };
 
+/// While it lives, files this process writes may grow to `bytes` only (a
+/// write beyond is an error, as on a full disk); POSIX only.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    std::uint64_t m_old = 0;
+};
+
 }  // namespace vb::test
