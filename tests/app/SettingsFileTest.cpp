@@ -22,13 +22,7 @@ Settings readText(std::string_view file, RecordingPrompter& prompter) {
     return readSettings(toBytes(file), prompter);
 }
 
-const char* const kDefaultsWithRides =
-    "\"Version0.6a\"\r\n"
-    "\"path=C:\\Rides\"\r\n"
-    "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
-    "\"9\"\r\n\"-4\"\r\n\"100\"\r\n\"20\"\r\n\"-5\"\r\n\"100\"\r\n"
-    "0\r\n0\r\n#TRUE#\r\n#FALSE#\r\n"
-    "\"0\"\r\n";
+const std::string kDefaultsWithRides = text(readAll(test::dataFile("app/defaults-with-rides.ini")));
 
 TEST(SettingsFile, WritesTheDefaultsLineForLineAndReadsThemBack) {
     Settings settings;
@@ -43,7 +37,7 @@ TEST(SettingsFile, WritesTheDefaultsLineForLineAndReadsThemBack) {
     // A start without a settings file writes a complete file with "path=".
     const std::string empty = text(writeSettings(Settings{}));
     EXPECT_EQ(empty.substr(0, 24), "\"Version0.6a\"\r\n\"path=\"\r\n");
-    EXPECT_EQ(empty.size(), std::string(kDefaultsWithRides).size() - 8);
+    EXPECT_EQ(empty.size(), kDefaultsWithRides.size() - 8);
 }
 
 TEST(SettingsFile, RoundTripIsByteIdenticalWithWindows1252Texts) {
