@@ -134,18 +134,12 @@ TEST_F(ProgramCommand, InfoDescribesProgramFiles) {
     fs::copy_file(golden, dir / "c.PGM");
     auto r = cli({"info", (dir / "c.PGM").string()});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "file: " + (dir / "c.PGM").string() +
-                         "\nformat: pgm (V1.0)\ntype: Slope (1)\nmode: Distance (1)\nname: climb\nsections: 3\n"
-                         "length: 2200.0 m\nlowest slope: 0\nhighest slope: 9\ntag: VLBþ\n"
-                         "trailer: created by Velobridge - Version0.6a\n"
-                         "converter: c.PGM (Catalyst 1.0)\nTyp: Slope\nProgram: Distance\nRoute: 3\n");
+    EXPECT_EQ(r.out, test::expectedText("info-climb.pgm.txt", {{"@FILE@", (dir / "c.PGM").string()}}));
 
     const auto warmup = test::dataFile("thirdparty/pgmf/gc_warmup.pgmf").string();
     r = cli({"info", warmup});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "file: " + warmup +
-                         "\nformat: pgmf (V2.0)\ntype: Power (0)\nmode: Time (0)\nname: warmup\nsections: 8\n"
-                         "duration: 900.0 s\nlowest value: 100\nhighest value: 350\ntag: \xC5\xA0\xC3\x96!6\n");
+    EXPECT_EQ(r.out, test::expectedText("info-gc_warmup.pgmf.txt", {{"@FILE@", warmup}}));
 
     // A .pgmf under a .pgm name is still a .pgmf (it would also read as a .pgm of 1000 sections).
     fs::copy_file(test::dataFile("thirdparty/pgmf/in_ES_Andalusia-1.pgmf"), dir / "andalusia.pgm");

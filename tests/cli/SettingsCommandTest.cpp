@@ -52,12 +52,8 @@ TEST(SettingsCommand, PrintsTheSettingsInEffectAndTheirSource) {
     auto r = runCli({"settings"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, "source: defaults (no settings file at " + home.defaultFile().string() + ")\n" +
-                         "base folder: " + (home.home() / "Velobridge").string() +
-                         "\nmy_path: \nhrm_path: \npgm_path: \nca_path: \npgmf_path: \ncaf_path: \n"
-                         "cat_max_climb: 9\ncat_max_down: -4\ncat_dist_step: 100\nfort_max_climb: 20\n"
-                         "fort_max_down: -5\nfort_dist_step: 100\nadd_warmup: 0\njoin_slopes: 0\n"
-                         "unit_meter: true\nunit_feet: false\nbase_setting: 0\n");
+    EXPECT_EQ(r.out, test::expectedText("settings-defaults.txt", {{"@CONFIG@", home.defaultFile().string()},
+                                                                  {"@HOME@", (home.home() / "Velobridge").string()}}));
 
     // The platform's file is read when it exists.
     test::writeAll(home.defaultFile(), kRidesFile);
