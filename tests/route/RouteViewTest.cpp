@@ -150,20 +150,21 @@ TEST(RouteView, SliderRuleKeepsTheStartBeforeTheEnd) {
     EXPECT_EQ(view.endPos, 0);
 
     view = refreshed(ride);
-    moveSlider(view, SliderIndex::end, 0);  // onto the start: one row beyond it
-    EXPECT_EQ(view.endPos, 1);
-    moveSlider(view, SliderIndex::start, 1);  // onto the end: one row before it
-    EXPECT_EQ(view.startPos, 0);
-    moveSlider(view, SliderIndex::end, 3);
-    moveSlider(view, SliderIndex::start, 2);
-    EXPECT_EQ(std::pair(view.startPos, view.endPos), std::pair(2, 3));
-    moveSlider(view, SliderIndex::start, 99);  // clamped to 4, then pulled before the end
-    EXPECT_EQ(view.startPos, 2);
-    moveSlider(view, SliderIndex::end, -5);  // clamped to 0, then pushed beyond the start
-    EXPECT_EQ(view.endPos, 3);
-    moveSlider(view, SliderIndex::end, 4);
-    moveSlider(view, SliderIndex::start, 4);
-    EXPECT_EQ(std::pair(view.startPos, view.endPos), std::pair(3, 4));
+    const struct {
+        SliderIndex slider;
+        int position, start, end;
+    } moves[] = {
+        {SliderIndex::end, 0, 0, 1},     // onto the start: one row beyond it
+        {SliderIndex::start, 1, 0, 1},   // onto the end: one row before it
+        {SliderIndex::end, 3, 0, 3},     {SliderIndex::start, 2, 2, 3},
+        {SliderIndex::start, 99, 2, 3},  // clamped to 4, then pulled before the end
+        {SliderIndex::end, -5, 2, 3},    // clamped to 0, then pushed beyond the start
+        {SliderIndex::end, 4, 2, 4},     {SliderIndex::start, 4, 3, 4},
+    };
+    for (const auto& m : moves) {
+        moveSlider(view, m.slider, m.position);
+        EXPECT_EQ(std::pair(view.startPos, view.endPos), std::pair(m.start, m.end)) << m.position;
+    }
 
     // A table of the title row alone: both sliders stay on row 0.
     RideRecord empty;
