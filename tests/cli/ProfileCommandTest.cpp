@@ -110,10 +110,7 @@ TEST(ProfileCommand, AFailedWriteLeavesTheOldFileAndSaysSo) {
 
 TEST(ProfileCommand, ARideWithoutDistanceGivesAnEmptyProfileAndAWarning) {
     test::ScratchDir dir;
-    const auto ride = (dir / "standing.hrm").string();
-    // Speed in field 1, altitude in field 3: never moving.
-    test::writeAll(ride, "[Params]\r\nVersion=106\r\nSMode=111000100\r\nInterval=5\r\n[HRData]\r\n"
-                         "120\t0\t80\t300\r\n120\t0\t80\t310\r\n");
+    const auto ride = test::dataFile("cli/standing.hrm").string();  // never moving
     const auto out = (dir / "p.svg").string();
     const auto r = cli({"profile", ride, "--svg", out});
     EXPECT_EQ(r.status, 0);

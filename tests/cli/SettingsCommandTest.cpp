@@ -43,10 +43,6 @@ private:
     std::optional<std::string> m_home, m_config;
 };
 
-const char* const kRidesFile =
-    "\"Version0.6a\"\r\n\"path=/data/rides\"\r\n\"/h/\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
-    "\"7\"\r\n\"-3\"\r\n\"200\"\r\n\"15\"\r\n\"-4\"\r\n\"300\"\r\n1\r\n0\r\n#FALSE#\r\n#TRUE#\r\n\"120\"\r\n";
-
 TEST(SettingsCommand, PrintsTheSettingsInEffectAndTheirSource) {
     Home home;
     auto r = runCli({"settings"});
@@ -56,7 +52,7 @@ TEST(SettingsCommand, PrintsTheSettingsInEffectAndTheirSource) {
                                                                   {"@HOME@", (home.home() / "Velobridge").string()}}));
 
     // The platform's file is read when it exists.
-    test::writeAll(home.defaultFile(), kRidesFile);
+    fs::copy_file(test::dataFile("cli/rides.ini"), home.defaultFile());
     r = runCli({"settings"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.substr(0, r.out.find("hrm_path")),
