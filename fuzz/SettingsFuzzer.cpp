@@ -12,7 +12,7 @@ namespace {
 bool holdsQuote(const vb::Settings& s) {
     for (const auto* text : {&s.my_path, &s.hrm_path, &s.pgm_path, &s.ca_path, &s.pgmf_path, &s.caf_path,
                              &s.cat_max_climb, &s.cat_max_down, &s.cat_dist_step, &s.fort_max_climb,
-                             &s.fort_max_down, &s.fort_dist_step, &s.base_setting})
+                             &s.fort_max_down, &s.fort_dist_step, &s.base_setting, &s.smooth_altitude})
         if (text->find('"') != std::string::npos) return true;
     return false;
 }
