@@ -128,6 +128,9 @@ TEST(HostileInput, ControlCharactersFromFilesArePrintedEscaped) {
     const auto r = runCli({"settings", "--settings", ini});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("my_path: C:\\rides\\x1B[2J\\u009B31m\n"), std::string::npos) << r.out;
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names cannot hold control characters";
+#endif
     const auto vlb = (dir / "s\x07.vlb").string();
     writeAll(vlb, "name=bell\x07\r\n");
     const auto info = runCli({"info", vlb});
