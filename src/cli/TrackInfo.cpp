@@ -16,13 +16,6 @@ namespace vb::cli {
 
 namespace {
 
-std::string clockText(double seconds) {
-    const long long s = std::llround(seconds);
-    char text[48];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-    return text;
-}
-
 std::string_view typeText(TrackFormat format) {
     switch (format) {
         case TrackFormat::fit: return "FIT";

@@ -155,13 +155,6 @@ std::string wholeText(double value) {
     return std::to_string(static_cast<long long>(roundHalfEven(std::clamp(value, -1e15, 1e15))));
 }
 
-std::string duration(double seconds) {
-    const long long s = std::llround(seconds);
-    char text[48];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-    return text;
-}
-
 std::string_view statusOf(TrackFormat format) {
     switch (format) {
         case TrackFormat::fit: return kStatusFit;
@@ -172,6 +165,13 @@ std::string_view statusOf(TrackFormat format) {
 }
 
 }  // namespace
+
+std::string clockText(double seconds) {
+    const long long s = std::llround(seconds);
+    char text[48];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
 
 std::string isoTime(double seconds) {
     if (!std::isfinite(seconds) || std::abs(seconds) > 1e13) return "-";
@@ -288,7 +288,7 @@ Result<TrackSummary> Store_Track(RideRecord& ride, const Track& track, std::stri
         interval = 0;
     }
     if (interval == 0)
-        return refusal("the ride's moving time of " + duration(movingTime) + " needs more than " +
+        return refusal("the ride's moving time of " + clockText(movingTime) + " needs more than " +
                        std::to_string(SampleTable::kMaxSamples) + " samples even at 60 seconds");
 
     SampleTable table;

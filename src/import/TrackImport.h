@@ -62,6 +62,9 @@ Result<TrackSummary> Store_Track(RideRecord& ride, const Track& track, std::stri
 Result<TrackSummary> Load_Track_File(RideRecord& ride, TrackFormat format, std::string_view myfile,
                                      std::span<const std::byte> data);
 
+/// A span of time as hours, minutes and seconds ("1:02:05").
+std::string clockText(double seconds);
+
 /// The start as ISO 8601 UTC ("2025-05-09T12:38:04Z"), "-" for NaN.
 std::string isoTime(double seconds);
 
