@@ -41,9 +41,9 @@ void BM_LoadHrm(benchmark::State& state) {
     const vb::Bytes data = largeHrm();
     for (auto _ : state) {
         vb::RideRecord ride;
-        vb::RecordingPrompter prompter;
-        const auto report = vb::Load_Polar_File(ride, "C:\\rides\\bench.hrm", data, prompter);
-        if (report.samples != vb::SampleTable::kMaxSamples) state.SkipWithError("HRM file not loaded whole");
+        const auto parsed = vb::readPolarFile("C:\\rides\\bench.hrm", data);
+        const auto samples = parsed ? vb::loadPolarFile(ride, *parsed, false) : vb::Result<int>(parsed.error());
+        if (!samples || *samples != vb::SampleTable::kMaxSamples) state.SkipWithError("HRM file not loaded whole");
         benchmark::DoNotOptimize(ride);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -55,9 +55,8 @@ void BM_LoadHac4(benchmark::State& state) {
     const vb::Bytes data = largeHac4();
     for (auto _ : state) {
         vb::RideRecord ride;
-        vb::RecordingPrompter prompter;
-        const auto report = vb::Load_Hac4_File(ride, data, prompter);
-        if (report.samples != vb::SampleTable::kMaxSamples) state.SkipWithError("HAC4 file not loaded whole");
+        const auto samples = vb::loadHac4File(ride, data);
+        if (!samples || *samples != vb::SampleTable::kMaxSamples) state.SkipWithError("HAC4 file not loaded whole");
         benchmark::DoNotOptimize(ride);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

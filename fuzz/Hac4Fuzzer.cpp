@@ -15,19 +15,20 @@ using vb::fuzz::check;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
     vb::RideRecord ride;
-    vb::RecordingPrompter prompter(false);
     const vb::RideRecord fresh = ride;
-    const vb::ImportReport report = vb::Load_Hac4_File(ride, bytes, prompter);
-    if (report.refused) {
+    const vb::Result<int> loaded = vb::loadHac4File(ride, bytes);
+    if (!loaded) {
+        check(!loaded.error().message.empty());
         check(ride.samples == fresh.samples && ride.header == fresh.header &&
               ride.ProgramName == fresh.ProgramName);
         return 0;
     }
+    const int samples = *loaded;
     check(ride.header.Interval() == "20" && ride.header.Type() == "meter/meter");
-    check(report.samples >= 0 && report.samples <= vb::SampleTable::kMaxSamples);
-    if (report.samples == 0) return 0;
-    check(ride.samples.sampleCount() == report.samples);
-    for (int row = 1; row <= report.samples; ++row) {
+    check(samples >= 0 && samples <= vb::SampleTable::kMaxSamples);
+    if (samples == 0) return 0;
+    check(ride.samples.sampleCount() == samples);
+    for (int row = 1; row <= samples; ++row) {
         check(ride.samples.text(row, 0) == std::to_string(row));
         const long long speed = std::stoll(std::string(ride.samples.text(row, 1)));
         check(speed % 18 == 0);

@@ -1,7 +1,7 @@
 // Reads the input as an HRM ride into a fresh ride record, then once more
-// with the append question answered Yes, and checks the record's invariants:
-// a refused load changes nothing, the table never passes 32765 samples, and
-// an append keeps every row that was there.
+// added to it when it may be, and checks the record's invariants: a refused
+// load changes nothing, the table never passes 32765 samples, and an append
+// keeps every row that was there.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,29 +14,36 @@ using vb::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
+    const vb::Result<vb::PolarFile> parsed = vb::readPolarFile("C:\\rides\\fuzz.hrm", bytes);
+    if (!parsed) {
+        check(!parsed.error().message.empty());
+        return 0;
+    }
+    check(parsed->title == "fuzz");
     vb::RideRecord ride;
-    vb::RecordingPrompter no(false);
     const vb::RideRecord fresh = ride;
-    const vb::ImportReport first = vb::Load_Polar_File(ride, "C:\\rides\\fuzz.hrm", bytes, no);
-    if (first.refused) {
+    const vb::Result<int> first = vb::loadPolarFile(ride, *parsed, false);
+    if (!first && first.error().code != vb::ErrorCode::empty) {
         check(ride.samples == fresh.samples && ride.header == fresh.header);
         return 0;
     }
     check(ride.samples.sampleCount() <= vb::SampleTable::kMaxSamples);
-    check(first.samples >= 0 && first.samples <= ride.samples.sampleCount());
+    check(!first || (*first >= 0 && *first <= ride.samples.sampleCount()));
     check(ride.ProgramName == "fuzz");
+    check(vb::appendsTo(ride, *parsed) == parsed->complete());
 
     const vb::RideRecord before = ride;
-    vb::RecordingPrompter yes(true);
-    const vb::ImportReport second = vb::Load_Polar_File(ride, "rides/fuzz.hrm", bytes, yes);
-    if (second.refused) {
-        check(ride.samples == before.samples && ride.header == before.header);
+    const bool append = vb::appendsTo(ride, *parsed);
+    const vb::Result<int> second = vb::loadPolarFile(ride, *parsed, append);
+    if (!second) {
+        if (second.error().code != vb::ErrorCode::empty)
+            check(ride.samples == before.samples && ride.header == before.header);
         return 0;
     }
     check(ride.samples.sampleCount() <= vb::SampleTable::kMaxSamples);
-    if (!yes.questions.empty()) {
+    if (append) {
         // Appending keeps every old row and adds the new ones after them.
-        check(ride.samples.rowCount() == before.samples.rowCount() + second.samples);
+        check(ride.samples.rowCount() == before.samples.rowCount() + *second);
         for (int row = 1; row < before.samples.rowCount(); ++row)
             for (int column = 0; column < vb::SampleTable::kColumns; ++column)
                 check(ride.samples.text(row, column) == before.samples.text(row, column));

@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <span>
 
+#include "FuzzCheck.h"
+
 #include "catalyst/PgmConverter.h"
 #include "route/ProgramReader.h"
+
+using vb::fuzz::check;
 
 namespace {
 
@@ -20,32 +24,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (vb::hasConvV2Header(bytes)) return 0;  // described as V2.0, never converted
     auto program = vb::readPgmProgram(bytes);
     if (!program) {
-        if (program.error().message.empty()) __builtin_trap();
+        check(!program.error().message.empty());
         return 0;
     }
-    if (program->SectionCount < 0 || program->SectionCount > vb::kMaxConvSections ||
-        program->Sections.size() != static_cast<std::size_t>(program->SectionCount))
-        __builtin_trap();
+    check(!(program->SectionCount < 0 || program->SectionCount > vb::kMaxConvSections ||
+        program->Sections.size() != static_cast<std::size_t>(program->SectionCount)));
     vb::ConverterLabels labels;
     vb::fillConverterLabels(labels, *program);
-    if (labels.route != std::to_string(program->SectionCount)) __builtin_trap();
+    check(labels.route == std::to_string(program->SectionCount));
 
     auto converted = vb::convertedPgmfBytes(*program);
     if (!converted) {
-        if (converted.error().message.empty()) __builtin_trap();
+        check(!converted.error().message.empty());
         return 0;
     }
-    if (!vb::hasConvV2Header(*converted)) __builtin_trap();
+    check(vb::hasConvV2Header(*converted));
     auto back = vb::readPgmf(*converted);
-    if (!back || back->name != program->Name || back->type != program->ProgramType ||
-        back->mode != program->ProgramMode || back->sections.size() != program->Sections.size())
-        __builtin_trap();
+    check(!(!back || back->name != program->Name || back->type != program->ProgramType ||
+        back->mode != program->ProgramMode || back->sections.size() != program->Sections.size()));
     const bool byTime = program->ProgramMode == 0;
     for (std::size_t i = 0; i < back->sections.size(); ++i) {
         const auto& in = program->Sections[i];
         const auto& out = back->sections[i];
-        if (!same(static_cast<float>(out.distance), byTime ? in.duration : in.distance * 1000)) __builtin_trap();
-        if (!same(static_cast<float>(out.value), in.value) || out.third != 0.0) __builtin_trap();
+        check(same(static_cast<float>(out.distance), byTime ? in.duration : in.distance * 1000));
+        check(!(!same(static_cast<float>(out.value), in.value) || out.third != 0.0));
     }
     return 0;
 }

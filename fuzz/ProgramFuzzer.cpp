@@ -6,10 +6,14 @@
 #include <cstdint>
 #include <span>
 
+#include "FuzzCheck.h"
+
 #include "app/Settings.h"
 #include "base/Text.h"
 #include "route/ProgramReader.h"
 #include "route/ProgramWriter.h"
+
+using vb::fuzz::check;
 
 namespace {
 
@@ -27,16 +31,16 @@ void roundTrip(const vb::ProgramFile& program) {
     const std::string tag = std::string("VLB") + '\xFE';
     auto written = pgmf ? vb::Create_Fortius(route, program.name, false, tag, vb::ProgramVersion)
                         : vb::Create_Catalyst(route, program.name, false, tag, vb::ProgramVersion);
-    if (!written) __builtin_trap();
+    check(written.ok());
     // A .pgm has no magic: 1000 sections whose first length starts 64 00 look like a .pgmf.
-    if (pgmf && !vb::looksLikePgmf(*written)) __builtin_trap();
+    check(!(pgmf && !vb::looksLikePgmf(*written)));
     auto back = pgmf ? vb::readPgmf(*written) : vb::readPgm(*written);
-    if (!back || back->sections.size() != program.sections.size()) __builtin_trap();
-    if (back->name != vb::cp1252ToUtf8(vb::utf8ToCp1252(program.name))) __builtin_trap();
-    if (back->type != 1 || back->mode != 1 || back->tag != tag) __builtin_trap();
+    check(!(!back || back->sections.size() != program.sections.size()));
+    check(back->name == vb::cp1252ToUtf8(vb::utf8ToCp1252(program.name)));
+    check(!(back->type != 1 || back->mode != 1 || back->tag != tag));
     for (std::size_t i = 0; i < program.sections.size(); ++i) {
-        if (!same(back->sections[i].distance, program.sections[i].distance)) __builtin_trap();
-        if (!same(back->sections[i].value, program.sections[i].value)) __builtin_trap();
+        check(same(back->sections[i].distance, program.sections[i].distance));
+        check(same(back->sections[i].value, program.sections[i].value));
     }
 }
 
@@ -47,12 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (auto read : {vb::readPgm, vb::readPgmf}) {
         auto program = read(bytes);
         if (!program) {
-            if (program.error().message.empty()) __builtin_trap();
+            check(!program.error().message.empty());
             continue;
         }
         // A .pgmf reads only with its file identifier 1000 (versions are not checked).
-        if (program->format == vb::ProgramFormat::pgmf && (size < 2 || data[0] != 0xE8 || data[1] != 0x03))
-            __builtin_trap();
+        check(!(program->format == vb::ProgramFormat::pgmf && (size < 2 || data[0] != 0xE8 || data[1] != 0x03)));
         roundTrip(*program);
     }
     return 0;

@@ -5,16 +5,20 @@
 #include <cstring>
 #include <span>
 
+#include "FuzzCheck.h"
+
 #include "app/RlvFile.h"
+
+using vb::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
     auto file = vb::readRlv(bytes);
     if (!file) {
-        if (file.error().message.empty()) __builtin_trap();
+        check(!file.error().message.empty());
         return 0;
     }
-    if (file->version == 100 && !vb::looksLikeRlv(bytes)) __builtin_trap();
+    check(!(file->version == 100 && !vb::looksLikeRlv(bytes)));
     if (file->frames.size() > static_cast<std::size_t>(vb::kMaxFrameLines)) return 0;
 
     vb::RlvScript script;
@@ -26,13 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         script.rlv_factor[n] = file->frames[n - 1].factor;
     }
     auto written = vb::Create_RLV(script);
-    if (!written) __builtin_trap();
+    check(written.ok());
     auto back = vb::readRlv(*written);
-    if (!back || back->frames.size() != file->frames.size()) __builtin_trap();
-    if (std::memcmp(&back->frameRate, &file->frameRate, sizeof(float)) != 0) __builtin_trap();
+    check(!(!back || back->frames.size() != file->frames.size()));
+    check(std::memcmp(&back->frameRate, &file->frameRate, sizeof(float)) == 0);
     for (std::size_t i = 0; i < file->frames.size(); ++i) {
-        if (back->frames[i].frame != file->frames[i].frame) __builtin_trap();
-        if (std::memcmp(&back->frames[i].factor, &file->frames[i].factor, sizeof(float)) != 0) __builtin_trap();
+        check(back->frames[i].frame == file->frames[i].frame);
+        check(std::memcmp(&back->frames[i].factor, &file->frames[i].factor, sizeof(float)) == 0);
     }
     return 0;
 }

@@ -5,29 +5,33 @@
 #include <cstring>
 #include <span>
 
+#include "FuzzCheck.h"
+
 #include "app/RlvFile.h"
 #include "app/RlvScript.h"
+
+using vb::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
     vb::RecordingPrompter prompter;
     const vb::RlvScript script = vb::Load_RLV_Script(bytes, vb::kDefaultSpeedReferenz, prompter);
-    if (prompter.messages.size() > 1) __builtin_trap();
+    check(prompter.messages.size() <= 1);
     if (!script.createEnabled) return 0;
-    if (!prompter.messages.empty()) __builtin_trap();
+    check(prompter.messages.empty());
 
     auto written = vb::Create_RLV(script);
-    if (!written) __builtin_trap();
-    if (written->size() != 1186u + 8u * static_cast<std::size_t>(script.rlv_count)) __builtin_trap();
+    check(written.ok());
+    check(written->size() == 1186u + 8u * static_cast<std::size_t>(script.rlv_count));
     auto read = vb::readRlv(*written);
-    if (!read) __builtin_trap();
-    if (read->frames.size() != static_cast<std::size_t>(script.rlv_count)) __builtin_trap();
-    if (read->videoName != script.rlv_name + ".avi") __builtin_trap();
-    if (read->frameRate != script.rlv_fps) __builtin_trap();
+    check(read.ok());
+    check(read->frames.size() == static_cast<std::size_t>(script.rlv_count));
+    check(read->videoName == script.rlv_name + ".avi");
+    check(read->frameRate == script.rlv_fps);
     for (std::size_t n = 1; n <= read->frames.size(); ++n) {
         const auto& entry = read->frames[n - 1];
-        if (entry.frame != script.rlv_frame[n]) __builtin_trap();
-        if (std::memcmp(&entry.factor, &script.rlv_factor[n], sizeof(float)) != 0) __builtin_trap();
+        check(entry.frame == script.rlv_frame[n]);
+        check(std::memcmp(&entry.factor, &script.rlv_factor[n], sizeof(float)) == 0);
     }
     return 0;
 }

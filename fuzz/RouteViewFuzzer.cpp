@@ -19,10 +19,11 @@ using vb::fuzz::check;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
     vb::RideRecord ride;
-    vb::RecordingPrompter no(false);
-    vb::RideFileType type = vb::recogniseRideFile(bytes);
-    if (type == vb::RideFileType::unknown) type = vb::RideFileType::hrm;
-    (void)vb::loadRideData(ride, type, "fuzz.hrm", bytes, no);
+    if (vb::recogniseRideFile(bytes) == vb::RideFileType::hac4) {
+        (void)vb::loadHac4File(ride, bytes);
+    } else if (auto parsed = vb::readPolarFile("fuzz.hrm", bytes)) {
+        (void)vb::loadPolarFile(ride, *parsed, false);
+    }
 
     vb::RouteView view;
     vb::refreshRouteView(view, ride);

@@ -1,60 +1,65 @@
-// Reads any bytes as a V1.0 and as a V2.0 run file. A file that reads is
-// written as an HRM file, which must have one data line per fifth sample and
-// read back as an HRM ride with as many samples. A refused file must leave the
-// run record as it was.
+// Reads any bytes as a V1.0 and as a V2.0 run file into a run record that
+// holds something already. A file that reads is written as an HRM file, which
+// must have one data line per fifth sample and read back as an HRM ride with
+// as many samples. A refused file must leave the run record as it was; one
+// that cannot be identified leaves it reset, named after the file.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
-#include "base/Prompter.h"
+#include "FuzzCheck.h"
 #include "catalyst/HrmWriter.h"
 #include "catalyst/RunFileReader.h"
 #include "import/RideImport.h"
 
+using vb::fuzz::check;
+
 namespace {
 
-void check(std::span<const std::byte> bytes, vb::RunKind kind) {
-    static vb::CatalystRun run;
+void readAs(std::span<const std::byte> bytes, vb::RunKind kind) {
+    vb::CatalystRun run;
     run.FileName = "held";
     run.LastSample = -7;
-    const auto report = vb::readRunFile(run, bytes, "fuzz.run", kind);
-    if (report.failure.empty() != report.reason.empty()) __builtin_trap();
-    if (!report.failure.empty()) {
-        if (!report.lines.empty() || report.createHrmEnabled) __builtin_trap();
-        if (report.identified && (run.FileName != "held" || run.LastSample != -7)) __builtin_trap();
-        if (!report.identified && (run.FileName != "fuzz.run" || run.LastSample != 0)) __builtin_trap();
+    const auto lines = vb::readRunFile(run, bytes, "fuzz.run", kind);
+    if (!lines) {
+        check(!lines.error().message.empty());
+        if (lines.error().code != vb::ErrorCode::unidentified) check(run.FileName == "held" && run.LastSample == -7);
+        else check(run.FileName == "fuzz.run" && run.LastSample == 0);
         return;
     }
-    if (report.lines.size() != 8 || report.createHrmEnabled != (run.LastSample > 0)) __builtin_trap();
-    if (run.LastSample > static_cast<std::int64_t>(vb::kRunSampleEntries)) __builtin_trap();
-    if (!report.createHrmEnabled) {
-        if (vb::hrmFileBytes(run, "0").ok()) __builtin_trap();
+    check(lines->size() == 8);
+    check(run.LastSample <= static_cast<std::int64_t>(vb::kRunSampleEntries));
+    check(run.Samples.size() >= static_cast<std::size_t>(std::max<int>(run.LastSample, 0)));
+    if (run.LastSample <= 0) {
+        check(!vb::hrmFileBytes(run, "0").ok());
         return;
     }
     auto hrm = vb::hrmFileBytes(run, "12.5");
     if (!hrm) {
-        if (hrm.error().message.empty()) __builtin_trap();
+        check(!hrm.error().message.empty());
         return;
     }
     const std::string_view text = vb::asText(*hrm);
     const std::size_t data = text.find("[HRData]\r\n");
-    if (text.rfind("[Params]\r\n", 0) != 0 || data == std::string_view::npos) __builtin_trap();
-    std::size_t lines = 0;
-    for (std::size_t i = data + 10; i < text.size(); ++i) lines += text[i] == '\n';
-    if (lines != static_cast<std::size_t>((run.LastSample + 4) / 5)) __builtin_trap();
+    check(text.rfind("[Params]\r\n", 0) == 0 && data != std::string_view::npos);
+    std::size_t dataLines = 0;
+    for (std::size_t i = data + 10; i < text.size(); ++i) dataLines += text[i] == '\n';
+    check(dataLines == static_cast<std::size_t>((run.LastSample + 4) / 5));
 
+    const auto parsed = vb::readPolarFile("fuzz.hrm", *hrm);
+    check(parsed.ok());
     vb::RideRecord ride;
-    vb::RecordingPrompter prompter;
-    const auto back = vb::Load_Polar_File(ride, "fuzz.hrm", *hrm, prompter);
-    if (back.refused || ride.samples.sampleCount() != static_cast<int>(lines)) __builtin_trap();
+    const auto back = vb::loadPolarFile(ride, *parsed, false);
+    check(back.ok() && ride.samples.sampleCount() == static_cast<int>(dataLines));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
-    check(bytes, vb::RunKind::v1);
-    check(bytes, vb::RunKind::v2);
+    readAs(bytes, vb::RunKind::v1);
+    readAs(bytes, vb::RunKind::v2);
     return 0;
 }

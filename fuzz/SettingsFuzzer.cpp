@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <span>
 
+#include "FuzzCheck.h"
+
 #include "app/SettingsFile.h"
+
+using vb::fuzz::check;
 
 namespace {
 
@@ -23,14 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
     vb::RecordingPrompter prompter;
     const vb::Settings first = vb::readSettings(bytes, prompter);
-    if (prompter.messages.size() > 1) __builtin_trap();
-    if (first.unit_meter && first.unit_feet) __builtin_trap();
+    check(prompter.messages.size() <= 1);
+    check(!(first.unit_meter && first.unit_feet));
     const vb::Bytes written = vb::writeSettings(first);
     vb::RecordingPrompter again;
     const vb::Settings second = vb::readSettings(written, again);
-    if (!again.messages.empty()) __builtin_trap();
+    check(again.messages.empty());
     if (holdsQuote(first)) return 0;
-    if (!(second == first)) __builtin_trap();
-    if (vb::writeSettings(second) != written) __builtin_trap();
+    check(second == first);
+    check(vb::writeSettings(second) == written);
     return 0;
 }

@@ -140,41 +140,38 @@ Result<RlvFile> readRlv(std::span<const std::byte> data) {
     if (blockCount < 0)
         return Error{ErrorCode::invalid, 4, "block count " + std::to_string(blockCount) + " is negative"};
 
+    BlockWalker walker(in);
     for (std::size_t index = 0; index < static_cast<std::size_t>(blockCount); ++index) {
-        const RlvBlock block = readBlockHeader(in);
+        const RlvBlock block = walker.next();
         if (!in.ok()) return in.error();
         if (block.count < 0 || block.size < 0)
             return blockError(index, block, "has record count " + std::to_string(block.count) + " and size " +
                                                 std::to_string(block.size));
-        const std::uint64_t length = static_cast<std::uint64_t>(block.count) * static_cast<std::uint64_t>(block.size);
-        if (length > in.remaining())
-            return blockError(index, block, "length " + std::to_string(length) + " exceeds " +
-                                                std::to_string(in.remaining()) + " remaining");
-        const auto body = in.bytes(static_cast<std::size_t>(length));
-        const auto record = [&](std::int32_t k) {
-            return body.subspan(static_cast<std::size_t>(k) * static_cast<std::size_t>(block.size),
-                                static_cast<std::size_t>(block.size));
-        };
+        if (!walker.fits(block))
+            return blockError(index, block, "length " + std::to_string(BlockWalker::extent(block)) + " exceeds " +
+                                                std::to_string(walker.remaining()) + " remaining");
+        ByteReader body = walker.records(block);
+        const auto record = [&body, &block] { return body.sub(static_cast<std::size_t>(block.size), "record"); };
         file.blocks.push_back(block);
 
         if (block.id == kRlvVideoBlock) {
             if (block.count != 1) return blockError(index, block, "holds " + std::to_string(block.count) + " records, not 1");
             if (auto bad = checkRecordSize(index, block, static_cast<std::int32_t>(kNameFieldBytes) + 4)) return *bad;
-            ByteReader video(record(0));
+            ByteReader video = record();
             file.videoName = readTwoByteText(video.bytes(kNameFieldBytes));
             file.frameRate = video.f32("frame rate");
         } else if (block.id == kRlvFrameBlock) {
             if (auto bad = checkRecordSize(index, block, kFrameRecordSize)) return *bad;
             file.frames.reserve(file.frames.size() + static_cast<std::size_t>(block.count));
             for (std::int32_t k = 0; k < block.count; ++k) {
-                ByteReader entry(record(k));
+                ByteReader entry = record();
                 const std::int32_t frame = entry.i32("frame");
                 file.frames.push_back({frame, entry.f32("factor")});
             }
         } else if (block.id == kRlvCourseBlock) {
             if (auto bad = checkRecordSize(index, block, 8)) return *bad;
             for (std::int32_t k = 0; k < block.count; ++k) {
-                ByteReader entry(record(k));
+                ByteReader entry = record();
                 RlvCourseEntry course;
                 course.start = entry.f32("start");
                 course.end = entry.f32("end");

@@ -33,4 +33,9 @@ BlockHeader readBlockHeader(ByteReader& in) {
     return h;
 }
 
+std::uint64_t BlockWalker::extent(const BlockHeader& block) {
+    if (block.count < 0 || block.size < 0) return 0;
+    return static_cast<std::uint64_t>(block.count) * static_cast<std::uint64_t>(block.size);
+}
+
 }  // namespace vb

@@ -18,8 +18,8 @@ bool ByteReader::take(std::size_t count, std::string_view field) {
     if (!m_ok) return false;
     if (count > remaining()) {
         m_ok = false;
-        m_error = Error{ErrorCode::truncated, static_cast<std::int64_t>(m_offset),
-                        std::string(field) + " at offset " + std::to_string(m_offset) + " needs " +
+        m_error = Error{ErrorCode::truncated, static_cast<std::int64_t>(offset()),
+                        std::string(field) + " at offset " + std::to_string(offset()) + " needs " +
                             std::to_string(count) + " bytes, " + std::to_string(remaining()) +
                             " remain"};
         return false;
@@ -39,7 +39,7 @@ std::uint64_t ByteReader::littleEndian(std::size_t count, std::string_view field
 void ByteReader::fail(ErrorCode code, std::string message) {
     if (!m_ok) return;
     m_ok = false;
-    m_error = Error{code, static_cast<std::int64_t>(m_offset), std::move(message)};
+    m_error = Error{code, static_cast<std::int64_t>(offset()), std::move(message)};
 }
 
 std::uint8_t ByteReader::u8(std::string_view field) {
@@ -73,6 +73,11 @@ std::span<const std::byte> ByteReader::bytes(std::size_t count, std::string_view
 
 std::string ByteReader::text(std::size_t count, std::string_view field) {
     return std::string(asText(bytes(count, field)));
+}
+
+ByteReader ByteReader::sub(std::size_t count, std::string_view field) {
+    const std::size_t at = offset();
+    return ByteReader(bytes(count, field), at);
 }
 
 void ByteReader::skip(std::size_t count, std::string_view field) {

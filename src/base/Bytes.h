@@ -28,12 +28,13 @@ std::string_view asText(std::span<const std::byte> bytes);
 
 class ByteReader {
 public:
-    explicit ByteReader(std::span<const std::byte> data) : m_data(data) {}
+    explicit ByteReader(std::span<const std::byte> data, std::size_t base = 0) : m_data(data), m_base(base) {}
 
     bool ok() const { return m_ok; }
     /// The first failure; only meaningful when !ok().
     const Error& error() const { return m_error; }
-    std::size_t offset() const { return m_offset; }
+    /// Offset in the whole input.
+    std::size_t offset() const { return m_base + m_offset; }
     std::size_t size() const { return m_data.size(); }
     std::size_t remaining() const { return m_data.size() - m_offset; }
     bool atEnd() const { return m_offset >= m_data.size(); }
@@ -50,6 +51,9 @@ public:
     /// `count` bytes as 8-bit text, unconverted.
     std::string text(std::size_t count, std::string_view field = "text");
     void skip(std::size_t count, std::string_view field = "bytes");
+    /// The next `count` bytes as a reader of their own, or an empty reader
+    /// after a short read; this reader moves past them.
+    ByteReader sub(std::size_t count, std::string_view field = "bytes");
 
     /// Marks the reader failed with a format error at the current offset
     /// (for checks the caller makes on values it read); the first failure stays.
@@ -60,6 +64,7 @@ private:
     std::uint64_t littleEndian(std::size_t count, std::string_view field);
 
     std::span<const std::byte> m_data;
+    std::size_t m_base = 0;
     std::size_t m_offset = 0;
     bool m_ok = true;
     Error m_error;

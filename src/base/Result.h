@@ -1,5 +1,7 @@
 #pragma once
-// Result<T>: the value a reader or writer produced, or the Error that stopped it.
+// Result<T>: the value a reader or writer produced, or the Error that stopped it,
+// with the warnings met on the way. Readers, writers and operations return it;
+// the window and the command line turn the error into the text they show.
 // Shaped like std::expected so that it can be swapped for it once the codebase
 // moves to C++23.
 
@@ -18,6 +20,8 @@ enum class ErrorCode {
     invalid,    // a field holds a value the format does not allow
     range,      // a value does not fit the sizes the format or the record allows
     usage,      // the caller asked for something that cannot be done
+    unidentified,  // the input is of a layout the reader does not know
+    empty,      // the input was read but holds no data to use
 };
 
 struct Error {

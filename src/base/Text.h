@@ -16,6 +16,9 @@
 
 namespace vb {
 
+/// The decimal text of a whole number, for messages.
+inline std::string str(std::int64_t value) { return std::to_string(value); }
+
 /// Converts Windows-1252 bytes to UTF-8. The five unassigned codes (0x81, 0x8D,
 /// 0x8F, 0x90, 0x9D) map to the C1 control of the same number, so every byte
 /// survives a round trip.

@@ -2,7 +2,8 @@
 // The run record: the last Catalyst run file read (`.ca` V1.0 or `.caf` V2.0).
 // It holds the program's sections, the slope profile with one entry per 5
 // metres of distance, the recorded samples (one per second) and the start date
-// and time. The tables have fixed sizes; a file that needs more is refused.
+// and time. The tables hold what the file holds, up to fixed limits; a file
+// that needs more is refused. A profile step past the table's end is level.
 
 #include <array>
 #include <cstddef>
@@ -12,7 +13,7 @@
 
 namespace vb {
 
-/// Table sizes of the run record (entries 0..N-1).
+/// Table limits of the run record (entries 0..N-1).
 inline constexpr std::size_t kRunSectionEntries = 32001;  // sections 1..32000
 inline constexpr std::int32_t kMaxRunSections = 32000;
 inline constexpr std::size_t kSlopeProfileEntries = 64001;
@@ -38,17 +39,14 @@ struct CatalystRun {
     std::string FileName;    // the run file's name with its extension (UTF-8)
     std::string StoredName;  // the name stored inside the run file (UTF-8)
     std::int32_t SectionCount = 0;
-    std::vector<RunSection> Sections = std::vector<RunSection>(kRunSectionEntries);
-    std::vector<float> SlopeProfile = std::vector<float>(kSlopeProfileEntries);
-    std::vector<RunSample> Samples = std::vector<RunSample>(kRunSampleEntries);
+    std::vector<RunSection> Sections;  // entry 0 unused, then sections 1..SectionCount
+    std::vector<float> SlopeProfile;   // one slope per 5 m from the start
+    std::vector<RunSample> Samples;
     float DistanceOffset = 0;
     std::int16_t LastSample = 0;
     /// Year, month, day of week, day, hour, minute (V1.0 only; zero for V2.0).
     std::array<std::int16_t, 6> StartDateTime{};
 };
-
-/// Empties the record: no names, every table entry zero, every count 0.
-void resetRun(CatalystRun& run);
 
 /// Indexes into CatalystRun::StartDateTime.
 enum StartField : std::size_t { kYear = 0, kMonth = 1, kDayOfWeek = 2, kDay = 3, kHour = 4, kMinute = 5 };

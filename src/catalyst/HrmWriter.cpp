@@ -14,8 +14,6 @@ constexpr int kTripLines = 8;
 constexpr int kLineInterval = 5;     // one data line per fifth sample
 constexpr double kStepMetres = 5.0;  // one slope profile step
 
-std::string str(std::int64_t value) { return std::to_string(value); }
-
 /// The decimal text of v with leading zeros up to `width` characters; nullopt
 /// when v is negative or longer than the field.
 std::optional<std::string> fill(std::int64_t v, std::size_t width) {
@@ -113,7 +111,7 @@ Result<Bytes> hrmFileBytes(const CatalystRun& run, std::string_view baseSetting)
     // The running altitude in centimetres; a line shows the climbs of the
     // samples before it.
     double altitude = leadingNumber(baseSetting) * 100;
-    const auto profileSize = static_cast<double>(run.SlopeProfile.size());
+    const auto profileSize = static_cast<double>(kSlopeProfileEntries);
     for (std::int16_t i = 0; i < last; ++i) {
         const RunSample& sample = run.Samples[static_cast<std::size_t>(i)];
         if (i % kLineInterval == 0) {
@@ -132,7 +130,9 @@ Result<Bytes> hrmFileBytes(const CatalystRun& run, std::string_view baseSetting)
                                                    " m lies outside the slope profile (steps 0 to 32767)");
         const float delta = i == 0 ? sample.distance
                                    : sample.distance - run.Samples[static_cast<std::size_t>(i - 1)].distance;
-        altitude += static_cast<double>(run.SlopeProfile[static_cast<std::size_t>(step)]) * delta;
+        const auto at = static_cast<std::size_t>(step);
+        const float slope = at < run.SlopeProfile.size() ? run.SlopeProfile[at] : 0.0f;
+        altitude += static_cast<double>(slope) * delta;
     }
     return toBytes(text);
 }
@@ -143,53 +143,13 @@ Result<void> writeHrmFile(const std::filesystem::path& target, const CatalystRun
     return saveFile(target, *bytes);
 }
 
-std::string ConvertAllReport::message() const {
-    if (skipped.empty()) return "";
-    std::string text = "No HRM file was written for ";
-    text += str(static_cast<std::int64_t>(skipped.size()));
-    text += skipped.size() == 1 ? " run file:" : " run files:";
-    for (const auto& [file, reason] : skipped) {
-        text += '\n';
-        text += displayPath(file);
-        text += ": ";
-        text += reason;
-    }
-    return text;
-}
-
-ConvertAllReport convertAllRuns(CatalystRun& run, const std::vector<std::filesystem::path>& files, RunKind kind,
-                                const std::filesystem::path& hrmFolder, std::string_view baseSetting) {
-    ConvertAllReport report;
-    if (files.empty()) return report;
-    if (auto made = ensureFolder(hrmFolder); !made) {
-        for (const auto& file : files) report.skipped.emplace_back(file, made.error().message);
-        return report;
-    }
-    for (const auto& file : files) {
-        report.last = Check_Catalyst_File(run, file, kind);
-        if (!report.last.failure.empty()) {
-            report.skipped.emplace_back(file, report.last.reason);
-            continue;
-        }
-        if (!report.last.createHrmEnabled) {
-            report.skipped.emplace_back(file, "the run has no sample to write (last sample " + str(run.LastSample) + ")");
-            continue;
-        }
-        const std::filesystem::path target = hrmFolder / pathFromUtf8(run.FileName + ".hrm");
-        // Two run files whose names differ only in letter case land on one file
-        // where the file system ignores case: the second is not written over the first.
-        if (std::any_of(report.written.begin(), report.written.end(),
-                        [&](const auto& done) { return sameFile(done, target); })) {
-            report.skipped.emplace_back(file, displayPath(target) + " was already written from another run file");
-            continue;
-        }
-        if (auto written = writeHrmFile(target, run, baseSetting); !written) {
-            report.skipped.emplace_back(file, written.error().message);
-            continue;
-        }
-        report.written.push_back(target);
-    }
-    return report;
+Result<std::filesystem::path> writeRunAsHrm(const CatalystRun& run, const std::filesystem::path& hrmFolder,
+                                            std::string_view baseSetting) {
+    if (run.LastSample <= 0)
+        return makeError(ErrorCode::empty, "the run has no sample to write (last sample " + str(run.LastSample) + ")");
+    const std::filesystem::path target = hrmFolder / pathFromUtf8(run.FileName + ".hrm");
+    if (auto written = writeHrmFile(target, run, baseSetting); !written) return written.error();
+    return target;
 }
 
 }  // namespace vb

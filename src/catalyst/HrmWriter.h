@@ -11,14 +11,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "app/Settings.h"
 #include "base/Bytes.h"
 #include "base/Result.h"
 #include "catalyst/CatalystRun.h"
-#include "catalyst/RunFileReader.h"
 
 namespace vb {
 
@@ -45,18 +42,10 @@ Result<Bytes> hrmFileBytes(const CatalystRun& run, std::string_view baseSetting)
 /// written when the bytes are refused. Errors name the path and the reason.
 Result<void> writeHrmFile(const std::filesystem::path& target, const CatalystRun& run, std::string_view baseSetting);
 
-struct ConvertAllReport {
-    std::vector<std::filesystem::path> written;
-    std::vector<std::pair<std::filesystem::path, std::string>> skipped;  // run file, reason
-    RunFileReport last;         // what the run info list shows afterwards
-    std::string message() const;  // the one message naming every skipped file ("" when none)
-};
-
-/// "Convert All" over the given run files (the list's entries in order), into
-/// `hrmFolder` (made when missing). A file that cannot be read or identified,
-/// or has no sample to write, is skipped and named in the report; the others
-/// are written.
-ConvertAllReport convertAllRuns(CatalystRun& run, const std::vector<std::filesystem::path>& files, RunKind kind,
-                                const std::filesystem::path& hrmFolder, std::string_view baseSetting);
+/// Writes the run read last as <hrmFolder>/<FileName>.hrm, as "Create HRM" and
+/// "Convert All" do; refuses a run without a sample to write (ErrorCode::empty).
+/// Returns the path written.
+Result<std::filesystem::path> writeRunAsHrm(const CatalystRun& run, const std::filesystem::path& hrmFolder,
+                                            std::string_view baseSetting);
 
 }  // namespace vb

@@ -20,8 +20,6 @@ constexpr std::size_t kNameUnits = 17;
 constexpr std::size_t kGeneralRest = 24;
 constexpr std::int16_t kTextRecordType = 8;
 
-std::string str(std::int64_t value) { return std::to_string(value); }
-
 
 }  // namespace
 

@@ -22,7 +22,6 @@ constexpr int kV1StepsPerKm = 200;  // 5-metre steps
 
 constexpr std::size_t kV2NameOffset = 24;
 constexpr std::size_t kV2TypeOffset = 58;
-constexpr std::size_t kV2FirstBlock = 8;  // after the file header
 constexpr std::uint16_t kV2ProgramBlock = 1020;
 constexpr std::uint16_t kV2DataBlock = 3020;
 constexpr std::int32_t kV2RouteSize = 12;
@@ -32,17 +31,13 @@ constexpr std::size_t kDataRecordSize = 10;
 
 enum class ProgramKind { power, slope, heartRate };
 
-/// Why a read stopped: a layout we do not know ("Cant identify!!"), or a file
-/// that is cut short, beyond the tables or broken in a way we can name.
-struct Failure {
-    bool identified = true;
-    std::string reason;
-};
+/// Why a read stopped: a layout we do not know (ErrorCode::unidentified), or
+/// a file that is cut short, beyond the tables or broken in a way we can name.
+using Failure = Error;
 
-Failure unidentified(std::string reason) { return {false, "not identifiable: " + std::move(reason)}; }
-Failure refused(std::string reason) { return {true, std::move(reason)}; }
+Failure unidentified(std::string reason) { return makeError(ErrorCode::unidentified, "not identifiable: " + std::move(reason)); }
+Failure refused(std::string reason) { return makeError(ErrorCode::invalid, std::move(reason)); }
 
-std::string str(std::int64_t value) { return std::to_string(value); }
 
 /// The part of a path after its last separator (either kind), extension kept.
 std::string fileNameOf(const std::filesystem::path& path) {
@@ -66,13 +61,13 @@ public:
     std::optional<Failure> expand(double value, double length, int stepsPerUnit, std::int64_t section) {
         const double steps = length * stepsPerUnit;
         if (!(steps >= 1.0)) return std::nullopt;
-        const std::size_t room = m_profile.size() - m_step;
+        const std::size_t room = kSlopeProfileEntries - m_step;
         if (steps >= static_cast<double>(room) + 1.0)
             return refused("section " + str(section) + " needs more than the " + str(kSlopeProfileEntries) +
                            " profile steps of 5 m (" + str(static_cast<std::int64_t>(m_step)) + " used)");
         const auto count = static_cast<std::size_t>(steps);
-        const auto v = static_cast<float>(value);
-        for (std::size_t i = 0; i < count; ++i) m_profile[m_step++] = v;
+        m_profile.insert(m_profile.end(), count, static_cast<float>(value));
+        m_step += count;
         return std::nullopt;
     }
 
@@ -134,6 +129,7 @@ std::optional<Failure> readV1(CatalystRun& run, std::span<const std::byte> data,
     if (count > kMaxRunSections)
         return refused("section count " + str(count) + " exceeds the " + str(kMaxRunSections) + " sections of the run record");
     run.SectionCount = count;
+    run.Sections.assign(static_cast<std::size_t>(count) + 1, RunSection{});
     lines.push_back("Sections: " + str(count));
 
     ProfileFiller profile(run.SlopeProfile);
@@ -164,8 +160,9 @@ std::optional<Failure> readV1(CatalystRun& run, std::span<const std::byte> data,
     std::size_t records = 0;
     if (pos < data.size())
         if (auto failure = countRecords(data.size() - pos, records)) return failure;
-    ByteReader rest(pos < data.size() ? data.subspan(pos) : std::span<const std::byte>{});
-    for (std::size_t i = 0; i < records; ++i) run.Samples[i] = readSample(rest);
+    ByteReader rest(pos < data.size() ? data.subspan(pos) : std::span<const std::byte>{}, pos);
+    run.Samples.resize(records);
+    for (RunSample& sample : run.Samples) sample = readSample(rest);
     run.LastSample = static_cast<std::int16_t>(static_cast<std::int64_t>(records) - 1);
     lines.push_back("Data: " + str(run.LastSample));
     lines.emplace_back(kRule);
@@ -177,36 +174,45 @@ std::optional<Failure> readV1(CatalystRun& run, std::span<const std::byte> data,
 /// the end of the file; every block before it must fit the file.
 struct V2Blocks {
     std::optional<BlockHeader> program;
+    ByteReader routes{{}};  // the program block's records
     std::optional<BlockHeader> data;
+    ByteReader samples{{}};  // from the data block's first record to the end
 };
 
 std::variant<V2Blocks, Failure> findBlocks(std::span<const std::byte> data) {
     V2Blocks found;
-    std::size_t pos = kV2FirstBlock;
-    while (pos < data.size()) {
-        ByteReader in(data.subspan(pos));
-        BlockHeader block = readBlockHeader(in);
-        if (!in.ok()) return refused("file ends inside the block header at offset " + str(static_cast<std::int64_t>(pos)));
-        block.offset = pos;
+    ByteReader in(data);
+    in.skip(kFileHeaderSize, "file header");
+    BlockWalker walker(in);
+    while (in.ok() && !in.atEnd()) {
+        const std::size_t pos = in.offset();
+        const BlockHeader block = walker.next();
+        if (!walker.ok()) return refused("file ends inside the block header at offset " + str(static_cast<std::int64_t>(pos)));
         const std::string what = "block " + str(block.id) + " at offset " + str(static_cast<std::int64_t>(pos));
         if (block.count < 0 || block.size < 0)
             return unidentified(what + " has record count " + str(block.count) + " and size " + str(block.size));
         const bool current = block.version == kBlockVersion;
         if (current && block.id == kV2DataBlock) {
             found.data = block;
+            found.samples = walker.rest();
             return found;
         }
-        const auto extent = static_cast<std::uint64_t>(block.count) * static_cast<std::uint64_t>(block.size);
-        if (extent > in.remaining())
+        if (!walker.fits(block))
             return unidentified(what + " holds " + str(block.count) + " records of " + str(block.size) +
                                 " bytes, past the end of the file");
-        if (current && block.id == kV2ProgramBlock && !found.program) found.program = block;
-        pos += in.offset() + static_cast<std::size_t>(extent);
+        ByteReader records = walker.records(block);
+        if (current && block.id == kV2ProgramBlock && !found.program) {
+            found.program = block;
+            found.routes = records;
+        }
     }
     return found;
 }
 
-std::optional<Failure> readV2(CatalystRun& run, std::span<const std::byte> data, std::vector<std::string>& lines) {
+/// The stored name (two-byte units from offset 24 up to a unit whose low byte
+/// is 0) and the program type byte at offset 58.
+std::variant<ProgramKind, Failure> readV2Header(CatalystRun& run, std::span<const std::byte> data,
+                                                std::vector<std::string>& lines) {
     ByteReader in(data);
     in.skip(kV2NameOffset, "the header");
     std::string name;
@@ -224,28 +230,26 @@ std::optional<Failure> readV2(CatalystRun& run, std::span<const std::byte> data,
     const std::uint8_t type = in.u8("program type");
     if (!in.ok()) return truncated(in, "the general record");
     // V2.0 numbers its types heart rate, slope, power.
-    ProgramKind kind = ProgramKind::slope;
     switch (type) {
-        case 0: kind = ProgramKind::heartRate; lines.emplace_back("Type: Heartfrequence"); break;
-        case 1: kind = ProgramKind::slope; lines.emplace_back("Type: Slope"); break;
-        case 2: kind = ProgramKind::power; lines.emplace_back("Type: Watt"); break;
+        case 0: lines.emplace_back("Type: Heartfrequence"); return ProgramKind::heartRate;
+        case 1: lines.emplace_back("Type: Slope"); return ProgramKind::slope;
+        case 2: lines.emplace_back("Type: Watt"); return ProgramKind::power;
         default: return unidentified("program type byte " + str(type) + " is not 0, 1 or 2");
     }
+}
 
-    auto walked = findBlocks(data);
-    if (auto* failure = std::get_if<Failure>(&walked)) return std::move(*failure);
-    const V2Blocks& blocks = std::get<V2Blocks>(walked);
-    if (!blocks.program) return unidentified("no program block (1020) before the data block");
-    const BlockHeader& program = *blocks.program;
+/// The program block's route sections into the sections and the slope profile.
+std::optional<Failure> readV2Routes(CatalystRun& run, ProgramKind kind, const BlockHeader& program,
+                                    ByteReader routes, std::vector<std::string>& lines) {
     if (program.count > kMaxRunSections)
         return refused("program block holds " + str(program.count) + " route sections; the run record holds at most " +
                        str(kMaxRunSections));
     if (program.count > 0 && program.size != kV2RouteSize)
         return unidentified("program block record size " + str(program.size) + "; route sections are 12 bytes");
     run.SectionCount = program.count;
+    run.Sections.assign(static_cast<std::size_t>(program.count) + 1, RunSection{});
     lines.push_back("Routes: " + str(program.count));
 
-    ByteReader routes(data.subspan(program.offset + 12));
     ProfileFiller profile(run.SlopeProfile);
     for (std::int32_t i = 1; i <= program.count; ++i) {
         const float length = routes.f32("route length");
@@ -259,16 +263,19 @@ std::optional<Failure> readV2(CatalystRun& run, std::span<const std::byte> data,
         if (auto failure = profile.expand(section.value, section.length, kV2StepsPerHm, i)) return failure;
     }
     lines.push_back("Data_1: " + str(program.count) + "(" + str(static_cast<std::int64_t>(profile.filled())) + ")");
+    return std::nullopt;
+}
 
-    if (!blocks.data) return unidentified("no data block (3020)");
-    const BlockHeader& block = *blocks.data;
+/// The data block's records, to the end of the file, with their distances
+/// made relative to the first one.
+std::optional<Failure> readV2Samples(CatalystRun& run, const BlockHeader& block, ByteReader rest,
+                                     std::vector<std::string>& lines) {
     run.SectionCount = block.count;
     lines.push_back("Sections: " + str(block.count));
 
-    const std::size_t start = block.offset + 12;
     std::size_t records = 0;
-    if (auto failure = countRecords(data.size() - start, records)) return failure;
-    ByteReader rest(data.subspan(start));
+    if (auto failure = countRecords(rest.remaining(), records)) return failure;
+    run.Samples.resize(records);
     float previous = 0;
     for (std::size_t i = 0; i < records; ++i) {
         RunSample sample = readSample(rest);
@@ -292,8 +299,17 @@ std::optional<Failure> readV2(CatalystRun& run, std::span<const std::byte> data,
     return std::nullopt;
 }
 
-std::string cantIdentify(const std::filesystem::path& path) {
-    return std::string(kCantIdentify) + "\nFile: " + displayPath(path);
+std::optional<Failure> readV2(CatalystRun& run, std::span<const std::byte> data, std::vector<std::string>& lines) {
+    auto header = readV2Header(run, data, lines);
+    if (auto* failure = std::get_if<Failure>(&header)) return std::move(*failure);
+    auto walked = findBlocks(data);
+    if (auto* failure = std::get_if<Failure>(&walked)) return std::move(*failure);
+    const V2Blocks& blocks = std::get<V2Blocks>(walked);
+    if (!blocks.program) return unidentified("no program block (1020) before the data block");
+    if (auto failure = readV2Routes(run, std::get<ProgramKind>(header), *blocks.program, blocks.routes, lines))
+        return failure;
+    if (!blocks.data) return unidentified("no data block (3020)");
+    return readV2Samples(run, *blocks.data, blocks.samples, lines);
 }
 
 }  // namespace
@@ -312,17 +328,11 @@ std::optional<RunKind> runKindOf(const std::filesystem::path& path) {
     return std::nullopt;
 }
 
-RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, const std::filesystem::path& path,
-                          RunKind kind) {
-    RunFileReport report;
-    report.caption = runInfoCaption(kind);
-    // The record is read into a reset scratch record, which takes the place of
-    // the old one only when the file was read or could not be identified. The
-    // scratch record keeps the old tables for the next read, so that reading
-    // allocates nothing once the tables exist.
-    thread_local CatalystRun scratch;
-    CatalystRun& next = scratch;
-    resetRun(next);
+Result<std::vector<std::string>> readRunFile(CatalystRun& run, std::span<const std::byte> data,
+                                             const std::filesystem::path& path, RunKind kind) {
+    // The file is read into a fresh record, which takes the place of the old
+    // one only when the file was read or could not be identified.
+    CatalystRun next;
     next.FileName = fileNameOf(path);
     std::vector<std::string> lines;
     std::optional<Failure> failure;
@@ -330,33 +340,25 @@ RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, con
     else if (kind == RunKind::v2) failure = readV2(next, data, lines);
 
     if (!failure) {
-        std::swap(run, next);
-        report.lines = std::move(lines);
-        report.createHrmEnabled = run.LastSample > 0;
-        return report;
+        run = std::move(next);
+        return lines;
     }
-    report.reason = failure->reason;
-    report.identified = failure->identified;
-    if (!failure->identified) {
+    if (failure->code == ErrorCode::unidentified) {
         next.LastSample = 0;
-        std::swap(run, next);
-        report.failure = cantIdentify(path);
-    } else {
-        report.failure = "Run file refused: " + failure->reason + "\nFile: " + displayPath(path);
+        run = std::move(next);
     }
-    return report;
+    return *failure;
 }
 
-RunFileReport Check_Catalyst_File(CatalystRun& run, const std::filesystem::path& path, RunKind kind) {
+Result<std::vector<std::string>> Check_Catalyst_File(CatalystRun& run, const std::filesystem::path& path,
+                                                     RunKind kind) {
     auto data = readFile(path, kRunFileMax);
-    if (!data) {
-        RunFileReport report;
-        report.caption = runInfoCaption(kind);
-        report.reason = data.error().message;
-        report.failure = "Run file refused: " + report.reason + "\nFile: " + displayPath(path);
-        return report;
-    }
+    if (!data) return data.error();
     return readRunFile(run, *data, path, kind);
+}
+
+std::string cantIdentify(const std::filesystem::path& path) {
+    return std::string(kCantIdentify) + "\nFile: " + displayPath(path);
 }
 
 }  // namespace vb

@@ -11,10 +11,10 @@
 // 8-byte file header: the program block (1020) with 12-byte route sections and
 // the data block (3020) whose 10-byte records run to the end of the file.
 //
-// A file that cannot be identified leaves the run record reset and partly
-// read, with LastSample 0, and the "Cant identify!!" message. A file that is
-// cut short, beyond the tables or unreadable is refused with a clear reason
-// and the run record keeps what it held before.
+// The run record's tables are sized to what the file holds. A file that
+// cannot be identified leaves the run record reset and partly read, with
+// LastSample 0. A file that is cut short, beyond the tables or unreadable is
+// refused with a clear reason and the run record keeps what it held before.
 
 #include <cstdint>
 #include <filesystem>
@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Result.h"
 #include "catalyst/CatalystRun.h"
 
 namespace vb {
@@ -35,31 +36,24 @@ enum class RunKind { v1 = 0, v2 = 1 };  // list index 0 = "*.ca", 1 = "*.caf"
 inline constexpr std::string_view kCantIdentify =
     "Cant identify!! Send this file to the Velobridge developers (see the README, \"Reporting a problem\").";
 
-/// What a read shows in the window.
-struct RunFileReport {
-    std::string caption;             // "Catalyst V1.0 Info (*.ca)" / "Catalyst V2.0 Info (*.caf)"
-    std::vector<std::string> lines;  // the run info list (empty after a failure)
-    bool createHrmEnabled = false;   // LastSample > 0 after a normal read
-    std::string failure;             // empty when read; else the whole message-box text
-                                     // (title kTitleRunMsg, critical icon)
-    std::string reason;              // empty when read; else one lowercase line saying why
-    bool identified = true;          // false for "Cant identify!!", true for other refusals
-};
-
 /// The run info caption of a kind.
 std::string runInfoCaption(RunKind kind);
 
 /// The kind a run file's extension names (.ca / .caf, any letter case).
 std::optional<RunKind> runKindOf(const std::filesystem::path& path);
 
-/// Reads run file bytes into `run`. `path` only names the file (FileName and
-/// the messages). Never shows a message itself.
-RunFileReport readRunFile(CatalystRun& run, std::span<const std::byte> data, const std::filesystem::path& path,
-                          RunKind kind);
+/// Reads run file bytes into `run` and returns the run info lines. `path`
+/// only names the file (FileName and the messages). A file that cannot be
+/// identified (ErrorCode::unidentified, "not identifiable: ...") leaves `run`
+/// reset and partly read, with LastSample 0; any other error leaves it as it was.
+Result<std::vector<std::string>> readRunFile(CatalystRun& run, std::span<const std::byte> data,
+                                             const std::filesystem::path& path, RunKind kind);
 
-/// Reads one run file into `run` (the window's run record). Never shows a
-/// message itself: the caller shows `failure` (single selection) or collects
-/// it ("Convert All").
-RunFileReport Check_Catalyst_File(CatalystRun& run, const std::filesystem::path& path, RunKind kind);
+/// Reads one run file into `run` (the window's run record), as readRunFile.
+Result<std::vector<std::string>> Check_Catalyst_File(CatalystRun& run, const std::filesystem::path& path,
+                                                     RunKind kind);
+
+/// The message for a run file that cannot be identified.
+std::string cantIdentify(const std::filesystem::path& path);
 
 }  // namespace vb

@@ -1,5 +1,5 @@
 // `info` for ride files and the `table` command. Each file is read into a
-// fresh ride record; the append question is answered No.
+// fresh ride record; an HRM ride is never added to another.
 
 #include <memory>
 
@@ -12,32 +12,49 @@ namespace vb::cli {
 
 namespace {
 
-// Prints the messages the reader showed and its verdict. Returns the exit
-// status when the ride was refused (or held no ride data), nullopt when it
-// loaded (perhaps with a warning).
-std::optional<int> reportLoad(Context& ctx, const std::filesystem::path& file,
-                              const RecordingPrompter& prompter, const ImportReport& report) {
-    // The reader also shows its verdict; it is printed once, as the verdict.
-    RecordingPrompter shown = prompter;
-    if (!report.message.empty() && !shown.messages.empty() && shown.messages.back().text == report.message)
-        shown.messages.pop_back();
-    printShown(ctx, file, shown);
-    if (report.refused || report.noData) return refuse(ctx, file, report.message);
-    if (!report.message.empty()) warn(ctx, file, report.message);
-    return std::nullopt;
+// Reads a recognised ride into `ride` (an HRM ride is never added to another)
+// and prints what the reader met: its warnings, then the refusal. Returns the
+// number of samples read, or nullopt when the ride was refused or held no
+// ride data.
+std::optional<int> loadRide(Context& ctx, const std::filesystem::path& file, RideFileType type, const Bytes& data,
+                     RideRecord& ride) {
+    const auto load = [&]() -> Result<int> {
+        if (const auto format = trackFormat(type)) {
+            const Result<TrackSummary> loaded = Load_Track_File(ride, *format, displayPath(file), data);
+            for (const Error& warning : loaded.warnings()) warn(ctx, file, warning.message);
+            if (!loaded) return loaded.error();
+            return ride.samples.sampleCount();
+        }
+        if (type == RideFileType::hac4) return loadHac4File(ride, data);
+        const Result<PolarFile> parsed = readPolarFile(displayPath(file), data);
+        for (const Error& warning : parsed.warnings()) warn(ctx, file, warning.message);
+        if (!parsed) return parsed.error();
+        return loadPolarFile(ride, *parsed, false);
+    };
+    const Result<int> loaded = load();
+    if (!loaded) {
+        refuse(ctx, file, loaded.error().message);
+        return std::nullopt;
+    }
+    for (const Error& warning : loaded.warnings()) warn(ctx, file, warning.message);
+    return *loaded;
 }
 
 }  // namespace
 
 bool loadRideFile(Context& ctx, const std::filesystem::path& file, RideRecord& ride) {
-    RecordingPrompter prompter(false);
-    const auto report = importRideFile(ride, file, prompter);
-    if (!report) {
-        ctx.status = refuse(ctx, file, report.error().message);
+    auto data = readRideFile(file);
+    if (!data) {
+        ctx.status = refuse(ctx, file, data.error().message);
         return false;
     }
-    if (auto status = reportLoad(ctx, file, prompter, *report)) {
-        ctx.status = *status;
+    const RideFileType type = recogniseRideFile(*data);
+    if (type == RideFileType::unknown) {
+        ctx.status = refuse(ctx, file, "not a ride file (neither HRM, HAC4, FIT, GPX nor TCX)");
+        return false;
+    }
+    if (!loadRide(ctx, file, type, *data, ride)) {
+        ctx.status = kExitRefused;
         return false;
     }
     smoothAltitude(ride, ctx.smoothAltitude);
@@ -47,12 +64,10 @@ bool loadRideFile(Context& ctx, const std::filesystem::path& file, RideRecord& r
 std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file, const Bytes& data) {
     const RideFileType type = recogniseRideFile(data);
     if (type == RideFileType::unknown) return std::nullopt;
-    if (type == RideFileType::fit || type == RideFileType::gpx || type == RideFileType::tcx)
-        return describeTrackRide(ctx, file, data, type);
+    if (trackFormat(type)) return describeTrackRide(ctx, file, data, type);
     RideRecord ride;
-    RecordingPrompter prompter(false);
-    const ImportReport report = loadRideData(ride, type, displayPath(file), data, prompter);
-    if (auto status = reportLoad(ctx, file, prompter, report)) return status;
+    const std::optional<int> samples = loadRide(ctx, file, type, data, ride);
+    if (!samples) return kExitRefused;
     smoothAltitude(ride, ctx.smoothAltitude);
 
     const RideHeader& h = ride.header;
@@ -62,7 +77,7 @@ std::optional<int> describeRide(Context& ctx, const std::filesystem::path& file,
     if (hrm) ctx.out << "date: " << h.Date() << '\n' << "mode: " << h.Mode() << '\n';
     ctx.out << "units: " << h.Type() << '\n'
             << "interval: " << h.Interval() << '\n'
-            << "samples: " << report.samples << '\n'
+            << "samples: " << *samples << '\n'
             << "name: " << ride.FilenameBox << '\n';
     if (hrm) ctx.out << "ecode: " << h.ECode() << '\n';
     return kExitOk;

@@ -68,12 +68,14 @@ void runHrm(Context& ctx, const HrmOptions& o) {
             continue;
         }
         if (!mayWrite(ctx, *folder / pathFromUtf8(displayPath(file.filename()) + ".hrm"))) continue;
-        const ConvertAllReport report = convertAllRuns(run, {file}, *kind, *folder, base);
-        for (const auto& [skipped, reason] : report.skipped) ctx.status = refuse(ctx, skipped, reason);
-        for (const auto& written : report.written) {
-            ctx.written.push_back(written);
-            printSafe(ctx.out, "wrote: " + displayPath(written) + "\nsamples: " + std::to_string(run.LastSample) + '\n');
+        const auto read = Check_Catalyst_File(run, file, *kind);
+        const auto written = read ? writeRunAsHrm(run, *folder, base) : Result<fs::path>(read.error());
+        if (!written) {
+            ctx.status = refuse(ctx, file, written.error().message);
+            continue;
         }
+        ctx.written.push_back(*written);
+        printSafe(ctx.out, "wrote: " + displayPath(*written) + "\nsamples: " + std::to_string(run.LastSample) + '\n');
     }
 }
 
@@ -115,8 +117,8 @@ std::optional<int> describeRun(Context& ctx, const fs::path& file, const Bytes& 
     const auto kind = runKindOf(file);
     if (!kind) return std::nullopt;
     CatalystRun run;
-    const RunFileReport report = readRunFile(run, data, file, *kind);
-    if (!report.failure.empty()) return refuse(ctx, file, report.reason);
+    const auto lines = readRunFile(run, data, file, *kind);
+    if (!lines) return refuse(ctx, file, lines.error().message);
     ctx.out << "file: " << displayPath(file) << '\n'
             << "format: " << (*kind == RunKind::v1 ? "ca (V1.0 run)" : "caf (V2.0 run)") << '\n'
             << "name: " << run.StoredName << '\n'
@@ -124,9 +126,9 @@ std::optional<int> describeRun(Context& ctx, const fs::path& file, const Bytes& 
             << "samples: " << run.LastSample << '\n'
             << "distance offset: " << shortestFloat(run.DistanceOffset) << '\n'
             << "start: " << startText(run) << '\n'
-            << "create hrm: " << (report.createHrmEnabled ? "yes" : "no") << '\n'
-            << report.caption << '\n';
-    for (const auto& line : report.lines) ctx.out << line << '\n';
+            << "create hrm: " << (run.LastSample > 0 ? "yes" : "no") << '\n'
+            << runInfoCaption(*kind) << '\n';
+    for (const auto& line : *lines) ctx.out << line << '\n';
     return kExitOk;
 }
 

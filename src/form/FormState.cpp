@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kPathBoxes[5] = {"PathBox(0)", "PathBox(1)", "PathBox(2)", "PathBox(3)", "PathBox(4)"};
-
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalNoCase(std::string_view a, std::string_view b) {
@@ -39,14 +37,6 @@ bool lessNoCase(const std::string& a, const std::string& b) {
     return a < b;
 }
 
-// The index in a control id such as "Command3(2)"; -1 without one.
-int indexOf(std::string_view id) {
-    const auto open = id.find('(');
-    if (open == std::string_view::npos || id.back() != ')') return -1;
-    return static_cast<int>(leadingNumber(id.substr(open + 1)));
-}
-
-std::string_view nameOf(std::string_view id) { return id.substr(0, id.find('(')); }
 
 }  // namespace
 
@@ -99,11 +89,11 @@ void MainForm::State::finishEvent() {
 }
 
 void MainForm::State::sync() {
-    const char* values[] = {"VersionValue", "DateValue", "SModeValue", "TypeValue", "IntervalValue", "ECodeValue"};
+    // The labels stand in the order Version, Date, SMode, Type, Interval, ECode.
     const int fields[] = {RideHeader::kVersion, RideHeader::kDate, RideHeader::kMode,
                           RideHeader::kType,    RideHeader::kInterval, RideHeader::kECode};
-    for (int i = 0; i < RideHeader::kFieldCount; ++i) at(values[i]).caption = ride.header.fields[fields[i]];
-    at("ImportStatus").caption = ride.ImportStatus;
+    for (int i = 0; i < RideHeader::kFieldCount; ++i) at(ids::kHeaderValues[i]).caption = ride.header.fields[fields[i]];
+    at(ids::kImportStatus).caption = ride.ImportStatus;
     at(ids::kCalc15).enabled = ride.Calc15Available;
     // The "Filename:" rule: "Catalyst" and "Fortius" while there is a name.
     at(ids::kCatalyst).enabled = !ride.ProgramName.empty();
@@ -124,61 +114,61 @@ void MainForm::State::sync() {
         rlvList.items = script.lines;
         rlvList.selected = -1;
     }
-    at("Command7").enabled = script.createEnabled;
+    at(ids::kCreateRlv).enabled = script.createEnabled;
 
-    at("Label5").caption = converterLabels.status;
-    at("Label12(1)").caption = converterLabels.typ;
-    at("Label12(3)").caption = converterLabels.program;
-    at("Label12(5)").caption = converterLabels.route;
-    at("Command10").enabled = convertEnabled;
+    at(ids::kConverterStatus).caption = converterLabels.status;
+    at(ids::kConverterTyp).caption = converterLabels.typ;
+    at(ids::kConverterProgram).caption = converterLabels.program;
+    at(ids::kConverterRoute).caption = converterLabels.route;
+    at(ids::kConvert).enabled = convertEnabled;
 
-    at("Label8").caption = runReport.caption;
+    at(ids::kRunInfoCaption).caption = runInfo.caption;
     Control& info = at(ids::kRunInfoList);
-    if (info.items != runReport.lines) {
-        info.items = runReport.lines;
+    if (info.items != runInfo.lines) {
+        info.items = runInfo.lines;
         info.selected = -1;
     }
-    at("Command4(1)").enabled = runReport.createHrmEnabled;
+    at(ids::kCreateHrm).enabled = runInfo.createHrmEnabled;
 }
 
 Settings MainForm::State::settings() const {
     Settings s;
     s.my_path = my_path;
     std::string* paths[] = {&s.hrm_path, &s.pgm_path, &s.ca_path, &s.pgmf_path, &s.caf_path};
-    for (int i = 0; i < 5; ++i) *paths[i] = at(kPathBoxes[i]).text;
-    s.cat_max_climb = at("CatMaxClimb").text;
-    s.cat_max_down = at("CatMaxDown").text;
-    s.cat_dist_step = at("CatDistStep").text;
-    s.fort_max_climb = at("FortMaxClimb").text;
-    s.fort_max_down = at("FortMaxDown").text;
-    s.fort_dist_step = at("FortDistStep").text;
-    s.add_warmup = at("AddWarmup").checked ? 1 : 0;
-    s.join_slopes = at("JoinSlopes").checked ? 1 : 0;
-    s.unit_meter = at("UnitMeter").checked;
-    s.unit_feet = at("UnitFeet").checked;
-    s.base_setting = at("BaseSetting").text;
-    s.smooth_altitude = at("SmoothAltitude").text;
+    for (int i = 0; i < 5; ++i) *paths[i] = at(ids::kPathBoxes[i]).text;
+    s.cat_max_climb = at(ids::kCatMaxClimb).text;
+    s.cat_max_down = at(ids::kCatMaxDown).text;
+    s.cat_dist_step = at(ids::kCatDistStep).text;
+    s.fort_max_climb = at(ids::kFortMaxClimb).text;
+    s.fort_max_down = at(ids::kFortMaxDown).text;
+    s.fort_dist_step = at(ids::kFortDistStep).text;
+    s.add_warmup = at(ids::kAddWarmup).checked ? 1 : 0;
+    s.join_slopes = at(ids::kJoinSlopes).checked ? 1 : 0;
+    s.unit_meter = at(ids::kUnitMeter).checked;
+    s.unit_feet = at(ids::kUnitFeet).checked;
+    s.base_setting = at(ids::kBaseSetting).text;
+    s.smooth_altitude = at(ids::kSmoothAltitude).text;
     return s;
 }
 
 void MainForm::State::applySettings(const Settings& s) {
     my_path = s.my_path;
     const std::string* paths[] = {&s.hrm_path, &s.pgm_path, &s.ca_path, &s.pgmf_path, &s.caf_path};
-    for (int i = 0; i < 5; ++i) at(kPathBoxes[i]).text = *paths[i];
-    at("CatMaxClimb").text = s.cat_max_climb;
-    at("CatMaxDown").text = s.cat_max_down;
-    at("CatDistStep").text = s.cat_dist_step;
-    at("FortMaxClimb").text = s.fort_max_climb;
-    at("FortMaxDown").text = s.fort_max_down;
-    at("FortDistStep").text = s.fort_dist_step;
-    at("AddWarmup").checked = s.add_warmup == 1;
-    at("JoinSlopes").checked = s.join_slopes == 1;
+    for (int i = 0; i < 5; ++i) at(ids::kPathBoxes[i]).text = *paths[i];
+    at(ids::kCatMaxClimb).text = s.cat_max_climb;
+    at(ids::kCatMaxDown).text = s.cat_max_down;
+    at(ids::kCatDistStep).text = s.cat_dist_step;
+    at(ids::kFortMaxClimb).text = s.fort_max_climb;
+    at(ids::kFortMaxDown).text = s.fort_max_down;
+    at(ids::kFortDistStep).text = s.fort_dist_step;
+    at(ids::kAddWarmup).checked = s.add_warmup == 1;
+    at(ids::kJoinSlopes).checked = s.join_slopes == 1;
     // The options exclude each other; the one read last wins, as when the
     // file's two values are set in turn.
-    at("UnitMeter").checked = s.unit_meter && !s.unit_feet;
-    at("UnitFeet").checked = s.unit_feet;
-    at("BaseSetting").text = s.base_setting;
-    at("SmoothAltitude").text = s.smooth_altitude;
+    at(ids::kUnitMeter).checked = s.unit_meter && !s.unit_feet;
+    at(ids::kUnitFeet).checked = s.unit_feet;
+    at(ids::kBaseSetting).text = s.base_setting;
+    at(ids::kSmoothAltitude).text = s.smooth_altitude;
 }
 
 void MainForm::State::formLoad() {
@@ -195,8 +185,8 @@ void MainForm::State::formLoad() {
     }
 
     const Settings s = settings();
-    pointList(at("File1(0)"), s.ca_path);
-    pointList(at("File1(1)"), s.caf_path);
+    pointList(at(ids::kRunLists[0]), s.ca_path);
+    pointList(at(ids::kRunLists[1]), s.caf_path);
     pointList(at(ids::kPgmList), s.pgm_path);
 
     Format_SampleTable(ride.samples);
@@ -216,20 +206,32 @@ bool MainForm::State::formUnload() {
     return true;
 }
 
+// Each button's operation, bound next to its id.
 void MainForm::State::press(std::string_view id) {
-    const std::string_view name = nameOf(id);
-    const int index = indexOf(id);
-    if (id == ids::kImport) importPressed();
-    else if (id == ids::kCalc15) calc15();
-    else if (name == "Command9") Command9_Click(index);
-    else if (name == "Command3") Command3_Click(index);
-    else if (id == "Command6") Command6_Click();
-    else if (id == "Command7") Command7_Click();
-    else if (id == "Command10") Command10_Click();
-    else if (name == "Command2") readList(at(index == 0 ? "File1(0)" : "File1(1)"));
-    else if (name == "Command5") Command5_Click(index);
-    else if (name == "Command4") Command4_Click();
+    using S = State;
+    static constexpr std::pair<std::string_view, void (*)(S&)> kOperations[] = {
+        {ids::kImport, [](S& s) { s.importPressed(); }},
+        {ids::kCalc15, [](S& s) { s.calc15(); }},
+        {ids::kCatalyst, [](S& s) { s.Command9_Click(0); }},
+        {ids::kFortius, [](S& s) { s.Command9_Click(1); }},
+        {ids::kPathChoosers[0], [](S& s) { s.Command3_Click(0); }},
+        {ids::kPathChoosers[1], [](S& s) { s.Command3_Click(1); }},
+        {ids::kPathChoosers[2], [](S& s) { s.Command3_Click(2); }},
+        {ids::kPathChoosers[3], [](S& s) { s.Command3_Click(3); }},
+        {ids::kPathChoosers[4], [](S& s) { s.Command3_Click(4); }},
+        {ids::kLoadScript, [](S& s) { s.Command6_Click(); }},
+        {ids::kCreateRlv, [](S& s) { s.Command7_Click(); }},
+        {ids::kConvert, [](S& s) { s.Command10_Click(); }},
+        {ids::kRunRefresh[0], [](S& s) { s.readList(s.at(ids::kRunLists[0])); }},
+        {ids::kRunRefresh[1], [](S& s) { s.readList(s.at(ids::kRunLists[1])); }},
+        {ids::kConvertAll[0], [](S& s) { s.Command5_Click(0); }},
+        {ids::kConvertAll[1], [](S& s) { s.Command5_Click(1); }},
+        {ids::kCreateHrm, [](S& s) { s.Command4_Click(); }},
+    };
+    for (const auto& [bound, operation] : kOperations)
+        if (bound == id) return operation(*this);
 }
+
 
 void MainForm::State::setText(Control& box, std::string_view text) {
     box.text = box.maxLength > 0 ? utf8Left(text, static_cast<std::size_t>(box.maxLength)) : std::string(text);
@@ -243,9 +245,16 @@ void MainForm::State::spin(Control& box, int direction) {
     box.text = std::to_string(static_cast<int>(std::clamp(next, double(box.min), double(box.max))));
 }
 
+// Each list's operation when an entry is chosen.
 void MainForm::State::itemClicked(std::string_view id) {
-    if (id == ids::kPgmList) File2_Click();
-    else if (nameOf(id) == "File1") File1_Click(indexOf(id));
+    using S = State;
+    static constexpr std::pair<std::string_view, void (*)(S&)> kOperations[] = {
+        {ids::kPgmList, [](S& s) { s.File2_Click(); }},
+        {ids::kRunLists[0], [](S& s) { s.File1_Click(0); }},
+        {ids::kRunLists[1], [](S& s) { s.File1_Click(1); }},
+    };
+    for (const auto& [bound, operation] : kOperations)
+        if (bound == id) return operation(*this);
 }
 
 void MainForm::State::showError(std::string_view title, std::string_view text) {
@@ -286,7 +295,7 @@ fs::path MainForm::State::selectedPath(const Control& list) const {
 void MainForm::State::Command3_Click(int index) {
     if (index < 0 || index > 4) return;
     const PathButton& button = kPathButtons[index];
-    Control& box = at(kPathBoxes[index]);
+    Control& box = at(ids::kPathBoxes[index]);
     const std::string chosen = dialogs.openFile(button.filter, box.text);
     std::error_code ec;
     if (chosen.empty() || !fs::is_regular_file(pathFromUtf8(chosen), ec)) return;

@@ -7,16 +7,19 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/RlvScript.h"
 #include "app/Settings.h"
+#include "base/Result.h"
 #include "catalyst/CatalystRun.h"
 #include "catalyst/PgmConverter.h"
 #include "catalyst/RunFileReader.h"
 #include "form/MainForm.h"
+#include "import/Track.h"
 
 namespace vb {
 
@@ -36,17 +39,14 @@ struct PathButton {
 inline constexpr PathButton kPathButtons[5] = {
     {"(*.hrm Polar File)|*.hrm", ".hrm", ""},
     {"(*.pgm Catalyst Programm File)|*.pgm", ".pgm", ""},
-    {"(*.ca Catalyst Data File)|*.ca", ".ca", "File1(0)"},
+    {"(*.ca Catalyst Data File)|*.ca", ".ca", ids::kRunLists[0]},
     {"(*.pgmf Catalyst(blue) Programm File)|*.pgmf", ".pgmf", ""},
-    {"(*.caf Catalyst (blue) Data File)|*.caf", ".caf", "File1(1)"},
+    {"(*.caf Catalyst (blue) Data File)|*.caf", ".caf", ids::kRunLists[1]},
 };
 
 /// The files of `folder` whose extension matches the pattern's ("*.ca") in any
 /// letter case, sorted by name ignoring letter case. Empty for a missing folder.
 std::vector<std::string> filesMatching(const std::filesystem::path& folder, std::string_view pattern);
-
-/// A path from UTF-8 text.
-std::filesystem::path pathFromUtf8(std::string_view text);
 
 struct MainForm::State {
     State(Dialogs& dialogs, SettingsLocation settingsLocation);
@@ -62,7 +62,13 @@ struct MainForm::State {
     bool imported = false;        // nothing is drawn before the first import
     std::string my_path;
     CatalystRun run;
-    RunFileReport runReport;
+    /// What the run info list shows: the caption of the kind last chosen, the
+    /// lines of the last run file read, and whether "Create HRM" is offered.
+    struct RunInfo {
+        std::string caption;
+        std::vector<std::string> lines;
+        bool createHrmEnabled = false;
+    } runInfo;
     PgmConverter converter;
     ConverterLabels converterLabels;
     bool convertEnabled = false;
@@ -96,6 +102,13 @@ struct MainForm::State {
     // Ride, route and programs.
     void importPressed();
     void importFile(const std::filesystem::path& path);
+    /// Reads an HRM ride into the ride record, showing its messages and
+    /// asking whether to add it to the ride it matches.
+    Result<int> loadHrm(std::string_view name, std::span<const std::byte> data);
+    /// Reads a HAC4 ride into the ride record, showing a refusal.
+    Result<int> loadHac4(std::span<const std::byte> data);
+    // A FIT, GPX or TCX ride: the reader's warnings, then its refusal.
+    Result<int> loadTrack(TrackFormat format, std::string_view name, std::span<const std::byte> data);
     void Text2_Change();
     void calc15();
     void Command9_Click(int index);
@@ -119,6 +132,9 @@ struct MainForm::State {
     void File1_Click(int index);
     void Command4_Click();
     void Command5_Click(int index);
+    /// Reads a run file into the run record and the run info list; a failure
+    /// is returned, not shown.
+    Result<std::vector<std::string>> readRun(const std::filesystem::path& path, RunKind kind);
 
     void showError(std::string_view title, std::string_view text);
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "form/MainForm.h"
+
 namespace vb {
 
 namespace {
@@ -23,36 +25,36 @@ std::string member(std::string_view name, int i) {
 
 class Builder {
 public:
-    Control& add(std::string id, ControlKind kind, std::string parent, Rect rect, std::string caption = {}) {
+    Control& add(std::string_view id, ControlKind kind, std::string_view parent, Rect rect, std::string caption = {}) {
         Control control;
-        control.id = std::move(id);
+        control.id = std::string(id);
         control.kind = kind;
-        control.parent = std::move(parent);
+        control.parent = std::string(parent);
         control.rect = rect;
         control.caption = std::move(caption);
         m_controls.push_back(std::move(control));
         return m_controls.back();
     }
-    Control& label(std::string id, std::string parent, Rect rect, std::string caption) {
-        return add(std::move(id), ControlKind::label, std::move(parent), rect, std::move(caption));
+    Control& label(std::string_view id, std::string_view parent, Rect rect, std::string caption) {
+        return add(id, ControlKind::label, parent, rect, std::move(caption));
     }
-    Control& button(std::string id, std::string parent, Rect rect, std::string caption, bool enabled = true) {
-        Control& control = add(std::move(id), ControlKind::button, std::move(parent), rect, std::move(caption));
+    Control& button(std::string_view id, std::string_view parent, Rect rect, std::string caption, bool enabled = true) {
+        Control& control = add(id, ControlKind::button, parent, rect, std::move(caption));
         control.enabled = enabled;
         return control;
     }
-    Control& numberBox(std::string id, std::string parent, Rect rect, std::string text, int min, int max,
+    Control& numberBox(std::string_view id, std::string_view parent, Rect rect, std::string text, int min, int max,
                        int step) {
-        Control& control = add(std::move(id), ControlKind::numberBox, std::move(parent), rect);
+        Control& control = add(id, ControlKind::numberBox, parent, rect);
         control.text = std::move(text);
         control.min = min;
         control.max = max;
         control.step = step;
         return control;
     }
-    Control& tabStrip(std::string id, std::string parent, Rect rect, std::vector<std::string> captions,
+    Control& tabStrip(std::string_view id, std::string_view parent, Rect rect, std::vector<std::string> captions,
                       const std::vector<std::string>& pages) {
-        Control& strip = add(id, ControlKind::tabStrip, std::move(parent), rect);
+        Control& strip = add(id, ControlKind::tabStrip, parent, rect);
         strip.items = std::move(captions);
         const Rect page{0, kTabCaptionHeight, rect.width, rect.height - kTabCaptionHeight};
         for (std::size_t i = 0; i < pages.size(); ++i) add(pages[i], ControlKind::tabPage, id, page).value = int(i);
@@ -74,16 +76,16 @@ void settingsFrame(Builder& b) {
     b.label("LabelMaxClimbing", frame, {960, 480, 1035, kLabelHeight}, "max. climbing");
     b.label("LabelMaxDownhill", frame, {960, 840, 1035, kLabelHeight}, "max. downhill");
     b.label("LabelDistSteps", frame, {960, 1200, 1035, kLabelHeight}, "distance steps");
-    b.numberBox("CatMaxClimb", frame, {120, 480, kBoxWidth, kBoxHeight}, "9", 1, 9, 1);
-    b.numberBox("CatMaxDown", frame, {120, 840, kBoxWidth, kBoxHeight}, "-4", -4, -1, 1);
-    b.numberBox("CatDistStep", frame, {120, 1200, kBoxWidth, kBoxHeight}, "100", 100, 1000, 100);
-    b.numberBox("FortMaxClimb", frame, {2040, 480, kBoxWidth, kBoxHeight}, "20", 1, 20, 1);
-    b.numberBox("FortMaxDown", frame, {2040, 840, kBoxWidth, kBoxHeight}, "-5", -5, -1, 1);
-    b.numberBox("FortDistStep", frame, {2040, 1200, kBoxWidth, kBoxHeight}, "100", 100, 1000, 100);
+    b.numberBox(ids::kCatMaxClimb, frame, {120, 480, kBoxWidth, kBoxHeight}, "9", 1, 9, 1);
+    b.numberBox(ids::kCatMaxDown, frame, {120, 840, kBoxWidth, kBoxHeight}, "-4", -4, -1, 1);
+    b.numberBox(ids::kCatDistStep, frame, {120, 1200, kBoxWidth, kBoxHeight}, "100", 100, 1000, 100);
+    b.numberBox(ids::kFortMaxClimb, frame, {2040, 480, kBoxWidth, kBoxHeight}, "20", 1, 20, 1);
+    b.numberBox(ids::kFortMaxDown, frame, {2040, 840, kBoxWidth, kBoxHeight}, "-5", -5, -1, 1);
+    b.numberBox(ids::kFortDistStep, frame, {2040, 1200, kBoxWidth, kBoxHeight}, "100", 100, 1000, 100);
     b.add("SettingsSeparator", ControlKind::separator, frame, {120, 1740, 2775, 0});
-    b.add("JoinSlopes", ControlKind::checkBox, frame, {120, 1920, 2775, kLabelHeight},
+    b.add(ids::kJoinSlopes, ControlKind::checkBox, frame, {120, 1920, 2775, kLabelHeight},
           "ident following slopes put together");
-    b.add("AddWarmup", ControlKind::checkBox, frame, {120, 2160, 2775, kLabelHeight}, "add a warmup to the route");
+    b.add(ids::kAddWarmup, ControlKind::checkBox, frame, {120, 2160, 2775, kLabelHeight}, "add a warmup to the route");
 }
 
 void fileDetailsFrame(Builder& b) {
@@ -98,18 +100,18 @@ void fileDetailsFrame(Builder& b) {
         b.label(std::string(name) + "Value", frame, {780, top, 855, kLabelHeight}, "-");
         top += 240;
     }
-    b.label("ImportStatus", frame, {120, 1680, 1455, kLabelHeight}, "-");
-    b.button("ImportButton", frame, {120, 2640, 1455, 375}, "Import");
+    b.label(ids::kImportStatus, frame, {120, 1680, 1455, kLabelHeight}, "-");
+    b.button(ids::kImport, frame, {120, 2640, 1455, 375}, "Import");
 }
 
 void rlvFrame(Builder& b) {
     const std::string frame = "FrameRlv";
     b.add(frame, ControlKind::frame, "TabControlCenter", {5040, 0, 2535, 3135}, "RLV Creator");
     b.label("LabelSpeedReferenz", frame, {120, 270, 1500, kLabelHeight}, "Speed Referenz");
-    b.numberBox("SpeedReferenz", frame, {1680, 240, kBoxWidth, kBoxHeight}, "1000", 100, 5000, 5);
-    b.button("Command6", frame, {120, 600, 2295, 255}, "Import *.vlb File");
-    b.add("RlvList", ControlKind::listBox, frame, {120, 960, 2295, 1620});
-    b.button("Command7", frame, {120, 2640, 2295, 375}, "Create RLV File", false);
+    b.numberBox(ids::kSpeedReference, frame, {1680, 240, kBoxWidth, kBoxHeight}, "1000", 100, 5000, 5);
+    b.button(ids::kLoadScript, frame, {120, 600, 2295, 255}, "Import *.vlb File");
+    b.add(ids::kRlvList, ControlKind::listBox, frame, {120, 960, 2295, 1620});
+    b.button(ids::kCreateRlv, frame, {120, 2640, 2295, 375}, "Create RLV File", false);
 }
 
 void aboutFrame(Builder& b) {
@@ -138,21 +140,21 @@ void preferencesTab(Builder& b) {
         const int top = 120 + 600 * i;
         b.label(member("PathCaption", i), frame, {5400, top, 4095, kLabelHeight}, captions[i]).align =
             TextAlign::right;
-        b.button(member("Command3", i), frame, {120, top + 240, 255, 255}, "*");
-        b.add(member("PathBox", i), ControlKind::textBox, frame, {480, top + 240, 9015, 330});
+        b.button(ids::kPathChoosers[i], frame, {120, top + 240, 255, 255}, "*");
+        b.add(ids::kPathBoxes[i], ControlKind::textBox, frame, {480, top + 240, 9015, 330});
     }
     // The altitude smoothing width, on the free left of the first caption row.
     b.label("LabelSmoothAltitude", frame, {120, 120, 4080, kLabelHeight}, std::string(kSmoothAltitudeCaption)).align =
         TextAlign::right;
-    b.numberBox("SmoothAltitude", frame, {4320, 90, 495 + kSpinnerWidth, 255}, "0", 0, 5000, 10);
+    b.numberBox(ids::kSmoothAltitude, frame, {4320, 90, 495 + kSpinnerWidth, 255}, "0", 0, 5000, 10);
 }
 
 void pgmConverterTab(Builder& b) {
     const std::string frame = "FramePgmConverter";
     b.add(frame, ControlKind::frame, "TabPgmConverter", {120, 120, 6495, 3015}, "PGM <> PGMF - Converter");
-    Control& list = b.add("File2", ControlKind::fileList, frame, {120, 240, 4455, 2400});
+    Control& list = b.add(ids::kPgmList, ControlKind::fileList, frame, {120, 240, 4455, 2400});
     list.pattern = "*.pgm";
-    b.label("Label5", frame, {120, 2700, 4455, kLabelHeight}, "");
+    b.label(ids::kConverterStatus, frame, {120, 2700, 4455, kLabelHeight}, "");
     const char* captions[] = {"Typ", "Program", "Route"};
     for (int i = 0; i < 3; ++i) {
         const int top = 240 + 720 * i;
@@ -162,55 +164,55 @@ void pgmConverterTab(Builder& b) {
     b.add("ConverterLine(0)", ControlKind::separator, frame, {4620, 240, 0, 2655});
     b.add("ConverterLine(1)", ControlKind::separator, frame, {4680, 840, 1695, 0});
     b.add("ConverterLine(2)", ControlKind::separator, frame, {4680, 1560, 1695, 0});
-    b.button("Command10", frame, {4680, 2520, 1695, 375}, "Convert", false);
+    b.button(ids::kConvert, frame, {4680, 2520, 1695, 375}, "Convert", false);
 }
 
 void runFileTab(Builder& b, int index, const std::string& page, const char* pattern) {
-    Control& list = b.add(member("File1", index), ControlKind::fileList, page, {60, 60, 2895, 735});
+    Control& list = b.add(ids::kRunLists[index], ControlKind::fileList, page, {60, 60, 2895, 735});
     list.pattern = pattern;
-    b.button(member("Command2", index), page, {3060, 60, 1335, 315}, "Refresh");
-    b.button(member("Command5", index), page, {3060, 420, 1335, 315}, "Convert All");
+    b.button(ids::kRunRefresh[index], page, {3060, 60, 1335, 315}, "Refresh");
+    b.button(ids::kConvertAll[index], page, {3060, 420, 1335, 315}, "Convert All");
 }
 
 void hrmConverterTab(Builder& b) {
     const std::string frame = "FrameHrmConverter";
     b.add(frame, ControlKind::frame, "TabHrmConverter", {120, 120, 4695, 3035}, "Catalyst to Polar HRM Converter");
-    b.add("UnitMeter", ControlKind::optionButton, frame, {120, 240, 900, kLabelHeight}, "meter").checked = true;
-    b.add("UnitFeet", ControlKind::optionButton, frame, {120, 480, 900, kLabelHeight}, "feet");
+    b.add(ids::kUnitMeter, ControlKind::optionButton, frame, {120, 240, 900, kLabelHeight}, "meter").checked = true;
+    b.add(ids::kUnitFeet, ControlKind::optionButton, frame, {120, 480, 900, kLabelHeight}, "feet");
     b.label("LabelBaseSettings", frame, {1680, 270, 1260, kLabelHeight}, "Base Settings").align = TextAlign::right;
-    b.numberBox("BaseSetting", frame, {3000, 240, 615 + kSpinnerWidth, kBoxHeight}, "0", -500, 9000, 1);
+    b.numberBox(ids::kBaseSetting, frame, {3000, 240, 615 + kSpinnerWidth, kBoxHeight}, "0", -500, 9000, 1);
     b.tabStrip("RunTabs", frame, {120, 840, 4485, 1215}, {"Cat. V1.0 (*.ca)", "Cat V2.0 (*.caf)", "HRM Info"},
                {"RunTabV1", "RunTabV2", "RunTabInfo"});
     runFileTab(b, 0, "RunTabV1", "*.ca");
     runFileTab(b, 1, "RunTabV2", "*.caf");
-    b.label("Label8", "RunTabInfo", {60, 30, 2895, 225}, "");
-    Control& info = b.add("List1", ControlKind::listBox, "RunTabInfo", {60, 270, 2895, 555});
+    b.label(ids::kRunInfoCaption, "RunTabInfo", {60, 30, 2895, 225}, "");
+    Control& info = b.add(ids::kRunInfoList, ControlKind::listBox, "RunTabInfo", {60, 270, 2895, 555});
     info.fixedPitch = true;
-    b.button("Command4(1)", "RunTabInfo", {3060, 420, 1335, 315}, "Create HRM", false);
+    b.button(ids::kCreateHrm, "RunTabInfo", {3060, 420, 1335, 315}, "Create HRM", false);
 }
 
 void routeArea(Builder& b) {
     b.add("RouteOutline", ControlKind::outline, "", {120, 3840, 7575, 3975});
     b.label("LabelStart", "", {240, 3870, 600, kLabelHeight}, "Start:");
-    b.label("StartValue", "", {840, 3870, 1935, kLabelHeight}, "");
+    b.label(ids::kStartValue, "", {840, 3870, 1935, kLabelHeight}, "");
     b.label("LabelRoute", "", {240, 4110, 600, kLabelHeight}, "Route:");
-    b.label("RouteValue", "", {840, 4110, 1935, kLabelHeight}, "");
+    b.label(ids::kRouteValue, "", {840, 4110, 1935, kLabelHeight}, "");
     b.label("LabelFilename", "", {2835, 3960, 720, kLabelHeight}, "Filename:");
-    Control& name = b.add("Text2", ControlKind::textBox, "", {3555, 3960, 2055, 285});
+    Control& name = b.add(ids::kFilename, ControlKind::textBox, "", {3555, 3960, 2055, 285});
     name.text.assign(1, '-');  // (a one-character literal trips a false -Wrestrict in g++ 12 -O3)
     name.maxLength = 16;
-    b.button("Command9(0)", "", {5715, 3960, 855, 255}, "Catalyst", false);
-    b.button("Command9(1)", "", {6675, 3960, 855, 255}, "Fortius", false);
-    b.add("ProfileArea", ControlKind::profileArea, "", {135, 4400, 7510, 3370});
-    for (const auto& [id, rect] : {std::pair<const char*, Rect>{"StartSlider", {0, 7860, 7695, 255}},
-                                   std::pair<const char*, Rect>{"EndSlider", {15, 8160, 7695, 255}}}) {
+    b.button(ids::kCatalyst, "", {5715, 3960, 855, 255}, "Catalyst", false);
+    b.button(ids::kFortius, "", {6675, 3960, 855, 255}, "Fortius", false);
+    b.add(ids::kProfileArea, ControlKind::profileArea, "", {135, 4400, 7510, 3370});
+    for (const auto& [id, rect] : {std::pair<std::string_view, Rect>{ids::kStartSlider, {0, 7860, 7695, 255}},
+                                   std::pair<std::string_view, Rect>{ids::kEndSlider, {15, 8160, 7695, 255}}}) {
         Control& slider = b.add(id, ControlKind::slider, "", rect);
         slider.enabled = false;
     }
     const std::string frame = "FrameData";
     b.add(frame, ControlKind::frame, "", {7920, 3750, 2055, 4695}, "Polar/HAC4 Data");
-    b.add("SampleGrid", ControlKind::sampleGrid, frame, {120, 240, 1815, 3855});
-    b.button("Command8", frame, {120, 4200, 1815, 375}, "Calc 15sec Interval", false);
+    b.add(ids::kSampleGrid, ControlKind::sampleGrid, frame, {120, 240, 1815, 3855});
+    b.button(ids::kCalc15, frame, {120, 4200, 1815, 375}, "Calc 15sec Interval", false);
 }
 
 }  // namespace
@@ -222,7 +224,7 @@ std::string_view aboutText() {
 
 std::vector<Control> mainWindowControls() {
     Builder b;
-    b.tabStrip("MainTabs", "", {120, 120, 9855, 3615},
+    b.tabStrip(ids::kMainTabs, "", {120, 120, 9855, 3615},
                {std::string(kTabControlCenter), std::string(kTabPreferences), std::string(kTabPgmConverter),
                 std::string(kTabHrmConverter)},
                {"TabControlCenter", "TabPreferences", "TabPgmConverter", "TabHrmConverter"});

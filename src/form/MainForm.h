@@ -21,8 +21,8 @@
 
 namespace vb {
 
-/// Ids of the controls that the desktop program treats specially, and of the
-/// ones most operations name. Every control has an id; see MainForm.cpp for all.
+/// Ids of the controls that the desktop program treats specially and of those
+/// the operations name (Layout.cpp makes every control).
 namespace ids {
 inline constexpr std::string_view kMainTabs = "MainTabs";
 inline constexpr std::string_view kSampleGrid = "SampleGrid";
@@ -39,6 +39,35 @@ inline constexpr std::string_view kRouteValue = "RouteValue";
 inline constexpr std::string_view kRlvList = "RlvList";
 inline constexpr std::string_view kPgmList = "File2";
 inline constexpr std::string_view kRunInfoList = "List1";
+inline constexpr std::string_view kCreateHrm = "Command4(1)";
+inline constexpr std::string_view kRunInfoCaption = "Label8";
+inline constexpr std::string_view kLoadScript = "Command6";
+inline constexpr std::string_view kCreateRlv = "Command7";
+inline constexpr std::string_view kConvert = "Command10";
+inline constexpr std::string_view kConverterStatus = "Label5";
+inline constexpr std::string_view kConverterTyp = "Label12(1)";
+inline constexpr std::string_view kConverterProgram = "Label12(3)";
+inline constexpr std::string_view kConverterRoute = "Label12(5)";
+inline constexpr std::string_view kSpeedReference = "SpeedReferenz";
+inline constexpr std::string_view kBaseSetting = "BaseSetting";
+inline constexpr std::string_view kSmoothAltitude = "SmoothAltitude";
+inline constexpr std::string_view kImportStatus = "ImportStatus";
+inline constexpr std::string_view kUnitMeter = "UnitMeter";
+inline constexpr std::string_view kUnitFeet = "UnitFeet";
+inline constexpr std::string_view kAddWarmup = "AddWarmup";
+inline constexpr std::string_view kJoinSlopes = "JoinSlopes";
+inline constexpr std::string_view kCatMaxClimb = "CatMaxClimb";
+inline constexpr std::string_view kCatMaxDown = "CatMaxDown";
+inline constexpr std::string_view kCatDistStep = "CatDistStep";
+inline constexpr std::string_view kFortMaxClimb = "FortMaxClimb";
+inline constexpr std::string_view kFortMaxDown = "FortMaxDown";
+inline constexpr std::string_view kFortDistStep = "FortDistStep";
+inline constexpr std::string_view kPathBoxes[5] = {"PathBox(0)", "PathBox(1)", "PathBox(2)", "PathBox(3)", "PathBox(4)"};
+inline constexpr std::string_view kPathChoosers[5] = {"Command3(0)", "Command3(1)", "Command3(2)", "Command3(3)", "Command3(4)"};
+inline constexpr std::string_view kRunLists[2] = {"File1(0)", "File1(1)"};
+inline constexpr std::string_view kRunRefresh[2] = {"Command2(0)", "Command2(1)"};
+inline constexpr std::string_view kConvertAll[2] = {"Command5(0)", "Command5(1)"};
+inline constexpr std::string_view kHeaderValues[6] = {"VersionValue", "DateValue", "SModeValue", "TypeValue", "IntervalValue", "ECodeValue"};
 }  // namespace ids
 
 class MainForm {

@@ -16,7 +16,7 @@ namespace vb {
 namespace fs = std::filesystem;
 
 void MainForm::State::importPressed() {
-    const std::string chosen = dialogs.openFile(kRideFilter, at("PathBox(0)").text);
+    const std::string chosen = dialogs.openFile(kRideFilter, at(ids::kPathBoxes[0]).text);
     std::error_code ec;
     // A cancelled dialog, or a name that is no file, changes nothing.
     if (chosen.empty() || !fs::is_regular_file(pathFromUtf8(chosen), ec)) return;
@@ -24,8 +24,7 @@ void MainForm::State::importPressed() {
 }
 
 void MainForm::State::importFile(const fs::path& path) {
-    auto head = readRideHead(path);
-    auto data = head && recogniseRideFile(*head) != RideFileType::unknown ? readFile(path, kRideFileMax) : head;
+    auto data = readRideFile(path);
     if (!data) {
         showError(kTitleApp, data.error().message);
         return;
@@ -38,10 +37,14 @@ void MainForm::State::importFile(const fs::path& path) {
         return;
     }
     view.slidersEnabled = false;
-    const ImportReport report = loadRideData(ride, type, displayPath(path), *data, dialogs);
-    if (!report.refused) {
-        // The smoothing width is read at each import: a change applies from the next one.
-        smoothAltitude(ride, leadingNumber(at("SmoothAltitude").text));
+    const auto format = trackFormat(type);
+    const Result<int> loaded = format                      ? loadTrack(*format, displayPath(path), *data)
+                               : type == RideFileType::hrm ? loadHrm(displayPath(path), *data)
+                                                           : loadHac4(*data);
+    // The smoothing width is read at each import: a change applies from the next one.
+    if (loaded) smoothAltitude(ride, leadingNumber(at(ids::kSmoothAltitude).text));
+    // A header that never completed still names the ride.
+    if (loaded || loaded.error().code == ErrorCode::empty) {
         // The reader wrote the ride's name into the "Filename:" box, which
         // takes no more than 16 characters.
         at(ids::kFilename).text = utf8Left(ride.FilenameBox, kProgramNameMax);
@@ -51,6 +54,41 @@ void MainForm::State::importFile(const fs::path& path) {
     refreshRouteView(view, ride);
     imported = true;
     ++profileRevision;
+}
+
+Result<int> MainForm::State::loadHrm(std::string_view name, std::span<const std::byte> data) {
+    const Result<PolarFile> parsed = readPolarFile(name, data);
+    for (const Error& warning : parsed.warnings()) dialogs.showMessage(kTitleMsg, warning.message, MessageIcon::critical);
+    if (!parsed) {
+        dialogs.showMessage(kTitleMsg, parsed.error().message, MessageIcon::critical);
+        return parsed.error();
+    }
+    const bool append = appendsTo(ride, *parsed) && dialogs.askYesNo(kTitleApp, kAskAppend);
+    Result<int> loaded = loadPolarFile(ride, *parsed, append);
+    if (!loaded) dialogs.showMessage(kTitleMsg, loaded.error().message, MessageIcon::critical);
+    for (const Error& warning : loaded.warnings())
+        dialogs.showMessage(kTitleMsg, warning.message, MessageIcon::information);
+    return loaded;
+}
+
+Result<int> MainForm::State::loadHac4(std::span<const std::byte> data) {
+    Result<int> loaded = loadHac4File(ride, data);
+    if (!loaded) {
+        const bool unknown = loaded.error().code == ErrorCode::unidentified;
+        dialogs.showMessage(kTitleApp, loaded.error().message, unknown ? MessageIcon::none : MessageIcon::critical);
+    }
+    return loaded;
+}
+
+Result<int> MainForm::State::loadTrack(TrackFormat format, std::string_view name, std::span<const std::byte> data) {
+    const Result<TrackSummary> loaded = Load_Track_File(ride, format, name, data);
+    for (const Error& warning : loaded.warnings())
+        dialogs.showMessage(kTitleApp, warning.message, MessageIcon::information);
+    if (!loaded) {
+        dialogs.showMessage(kTitleApp, loaded.error().message, MessageIcon::critical);
+        return loaded.error();
+    }
+    return ride.samples.sampleCount();
 }
 
 void MainForm::State::Text2_Change() {

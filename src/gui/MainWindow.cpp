@@ -292,122 +292,131 @@ QWidget* MainWindow::containerFor(const std::string& parentId) const {
     return parent ? parent : const_cast<MainWindow*>(this);
 }
 
-QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& binding) {
-    QWidget* widget = nullptr;
-    QRect geometry = pxRect(c.rect);
+namespace {
+
+// One maker per control kind. A maker that needs the widget placed otherwise
+// than the control's rectangle says so through `geometry`.
+
+QWidget* makeTabPage(const Control& c, QWidget* parent, const QRect& geometry) {
+    auto* page = new QWidget(parent);
+    page->setGeometry(geometry);
+    if (auto* strip = qobject_cast<TabStrip*>(parent)) strip->addPage(page, c.value);
+    return page;
+}
+
+QWidget* makeLabel(const Control& c, QWidget* parent) {
+    auto* label = c.icon ? new IconLabel(parent) : new QLabel(parent);
+    label->setAlignment(horizontal(c.align) | Qt::AlignTop);
+    label->setWordWrap(c.rect.height >= kWrappingLabelTwips);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QWidget* makeTextBox(const Control& c, QWidget* parent) {
+    if (!c.multiLine) {
+        auto* edit = new QLineEdit(parent);
+        if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
+        edit->setReadOnly(c.readOnly);
+        edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
+        return edit;
+    }
+    auto* box = new QPlainTextEdit(parent);
+    box->setReadOnly(true);
+    box->setFrameShape(QFrame::NoFrame);
+    box->document()->setDocumentMargin(kDisplayMargin);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    if (c.faceColour) {
+        QPalette colours = box->palette();
+        colours.setColor(QPalette::Base, colours.color(QPalette::Window));
+        box->setPalette(colours);
+    }
+    return box;
+}
+
+// The box's width includes its arrows, which take its right end.
+QWidget* makeNumberBox(const Control& c, QWidget* parent, QRect& geometry, UpDown*& upDown) {
+    auto* edit = new QLineEdit(parent);
+    if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
+    edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
+    const int arrows = px(c.rect.left + c.rect.width) - px(c.rect.left + c.rect.width - kSpinnerWidth);
+    upDown = new UpDown(parent);
+    upDown->setGeometry(geometry.right() + 1 - arrows, geometry.top(), arrows, geometry.height());
+    geometry.setWidth(geometry.width() - arrows);
+    return edit;
+}
+
+QWidget* makeOptionButton(QWidget* parent) {
+    auto* option = new QRadioButton(parent);
+    option->setAutoExclusive(false);  // the model keeps the options of a frame exclusive
+    return option;
+}
+
+QWidget* makeList(const Control& c, QWidget* parent, const QFont& base) {
+    auto* list = new QListWidget(parent);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformItemSizes(true);
+    if (c.fixedPitch) list->setFont(fixedPitchFont(base));
+    return list;
+}
+
+QWidget* makeSlider(QWidget* parent) {
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setTracking(true);
+    return slider;
+}
+
+QWidget* makeSeparator(const Control& c, QWidget* parent, QRect& geometry) {
+    auto* line = new QFrame(parent);
+    const bool across = c.rect.height == 0;
+    line->setFrameShape(across ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    geometry = across ? QRect(geometry.left(), geometry.top() - 1, geometry.width(), 2)
+                      : QRect(geometry.left() - 1, geometry.top(), 2, geometry.height());
+    return line;
+}
+
+QWidget* makeOutline(QWidget* parent) {
+    auto* box = new QFrame(parent);
+    box->setFrameStyle(QFrame::Box | QFrame::Plain);
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return box;
+}
+
+}  // namespace
+
+QWidget* MainWindow::makeWidget(const Control& c, QWidget* parent, QRect& geometry, Binding& binding) {
     switch (c.kind) {
-        case ControlKind::tabStrip:
-            widget = new TabStrip(parent);
-            break;
-        case ControlKind::tabPage: {
-            widget = new QWidget(parent);
-            widget->setGeometry(geometry);
-            if (auto* strip = qobject_cast<TabStrip*>(parent)) strip->addPage(widget, c.value);
-            break;
-        }
-        case ControlKind::frame:
-            widget = new FrameBox(parent);
-            break;
-        case ControlKind::label: {
-            auto* label = c.icon ? new IconLabel(parent) : new QLabel(parent);
-            label->setAlignment(horizontal(c.align) | Qt::AlignTop);
-            label->setWordWrap(c.rect.height >= kWrappingLabelTwips);
-            label->setTextFormat(Qt::PlainText);
-            widget = label;
-            break;
-        }
-        case ControlKind::textBox:
-            if (c.multiLine) {
-                auto* box = new QPlainTextEdit(parent);
-                box->setReadOnly(true);
-                box->setFrameShape(QFrame::NoFrame);
-                box->document()->setDocumentMargin(kDisplayMargin);
-                box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-                box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-                if (c.faceColour) {
-                    QPalette colours = box->palette();
-                    colours.setColor(QPalette::Base, colours.color(QPalette::Window));
-                    box->setPalette(colours);
-                }
-                widget = box;
-            } else {
-                auto* edit = new QLineEdit(parent);
-                if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
-                edit->setReadOnly(c.readOnly);
-                edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
-                widget = edit;
-            }
-            break;
-        case ControlKind::numberBox: {
-            auto* edit = new QLineEdit(parent);
-            if (c.maxLength > 0) edit->setMaxLength(c.maxLength);
-            edit->setAlignment(horizontal(c.align) | Qt::AlignVCenter);
-            // The box's width includes its arrows, which take its right end.
-            const int arrows =
-                px(c.rect.left + c.rect.width) - px(c.rect.left + c.rect.width - kSpinnerWidth);
-            binding.upDown = new UpDown(parent);
-            binding.upDown->setGeometry(geometry.right() + 1 - arrows, geometry.top(), arrows,
-                                        geometry.height());
-            geometry.setWidth(geometry.width() - arrows);
-            widget = edit;
-            break;
-        }
-        case ControlKind::button:
-            widget = new QPushButton(parent);
-            break;
-        case ControlKind::checkBox:
-            widget = new QCheckBox(parent);
-            break;
-        case ControlKind::optionButton: {
-            auto* option = new QRadioButton(parent);
-            option->setAutoExclusive(false);  // the model keeps the options of a frame exclusive
-            widget = option;
-            break;
-        }
+        case ControlKind::tabStrip: return new TabStrip(parent);
+        case ControlKind::tabPage: return makeTabPage(c, parent, geometry);
+        case ControlKind::frame: return new FrameBox(parent);
+        case ControlKind::label: return makeLabel(c, parent);
+        case ControlKind::textBox: return makeTextBox(c, parent);
+        case ControlKind::numberBox: return makeNumberBox(c, parent, geometry, binding.upDown);
+        case ControlKind::button: return new QPushButton(parent);
+        case ControlKind::checkBox: return new QCheckBox(parent);
+        case ControlKind::optionButton: return makeOptionButton(parent);
         case ControlKind::listBox:
-        case ControlKind::fileList: {
-            auto* list = new QListWidget(parent);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setUniformItemSizes(true);
-            if (c.fixedPitch) list->setFont(fixedPitchFont(font()));
-            widget = list;
-            break;
-        }
-        case ControlKind::slider: {
-            auto* slider = new QSlider(Qt::Horizontal, parent);
-            slider->setTracking(true);
-            widget = slider;
-            break;
-        }
+        case ControlKind::fileList: return makeList(c, parent, font());
+        case ControlKind::slider: return makeSlider(parent);
         case ControlKind::sampleGrid:
             m_gridModel = new SampleGridModel(m_form.ride().samples, this);
             m_grid = makeGrid(m_gridModel, parent);
-            widget = m_grid;
-            break;
+            return m_grid;
         case ControlKind::profileArea: {
             const Rect place = m_form.absoluteRect(c.id);
             m_profile = new ProfileWidget(m_form, place.left, place.top, parent);
-            widget = m_profile;
-            break;
+            return m_profile;
         }
-        case ControlKind::separator: {
-            auto* line = new QFrame(parent);
-            const bool across = c.rect.height == 0;
-            line->setFrameShape(across ? QFrame::HLine : QFrame::VLine);
-            line->setFrameShadow(QFrame::Sunken);
-            geometry = across ? QRect(geometry.left(), geometry.top() - 1, geometry.width(), 2)
-                              : QRect(geometry.left() - 1, geometry.top(), 2, geometry.height());
-            widget = line;
-            break;
-        }
-        case ControlKind::outline: {
-            auto* box = new QFrame(parent);
-            box->setFrameStyle(QFrame::Box | QFrame::Plain);
-            box->setAttribute(Qt::WA_TransparentForMouseEvents);
-            widget = box;
-            break;
-        }
+        case ControlKind::separator: return makeSeparator(c, parent, geometry);
+        case ControlKind::outline: return makeOutline(parent);
     }
+    return new QWidget(parent);
+}
+
+QWidget* MainWindow::createWidget(const Control& c, QWidget* parent, Binding& binding) {
+    QRect geometry = pxRect(c.rect);
+    QWidget* widget = makeWidget(c, parent, geometry, binding);
     if (c.bold || c.pointSize > 0) {
         QFont look = widget->font();
         look.setBold(c.bold);

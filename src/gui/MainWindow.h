@@ -72,7 +72,10 @@ private:
     };
 
     void build();
+    /// Makes the widget of a control with its common looks (font, name, place).
     QWidget* createWidget(const Control& control, QWidget* parent, Binding& binding);
+    /// The widget of the control's kind.
+    QWidget* makeWidget(const Control& control, QWidget* parent, QRect& geometry, Binding& binding);
     void connectWidget(const Control& control, Binding& binding);
     QWidget* containerFor(const std::string& parentId) const;
     void catchUp();

@@ -14,7 +14,6 @@
 
 #include "base/Bytes.h"
 #include "base/Text.h"
-#include "import/RideImport.h"
 
 namespace vb {
 
@@ -91,13 +90,7 @@ struct Hac4Sample {
     std::int16_t altitude;
 };
 
-ImportReport refuse(Prompter& prompter, std::string text, MessageIcon icon = MessageIcon::critical) {
-    prompter.showMessage(kTitleApp, text, icon);
-    ImportReport report;
-    report.refused = true;
-    report.message = std::move(text);
-    return report;
-}
+Error refuse(std::string text, ErrorCode code = ErrorCode::invalid) { return makeError(code, std::move(text)); }
 
 }  // namespace
 
@@ -110,31 +103,33 @@ void storeHac4Record(SampleTable& table, std::int16_t k, std::int32_t speed, std
     table.setText(row, 2, std::to_string(altitude));
 }
 
-ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, Prompter& prompter) {
+Result<int> loadHac4File(RideRecord& ride, std::span<const std::byte> data) {
     const std::string_view text = asText(data);
     const Hac4Header header = readHeader(text);
     if (header.version != "3.1.0" && header.version != "3.2.0")
-        return refuse(prompter, std::string(kMsgUnknownHac4), MessageIcon::none);
+        return refuse(std::string(kMsgUnknownHac4), ErrorCode::unidentified);
     if (header.reserveLines < kReserveLines)
-        return refuse(prompter, "The HAC4 file ends before its header is complete; the ride was not loaded.");
+        return refuse("The HAC4 file ends before its header is complete; the ride was not loaded.",
+                      ErrorCode::truncated);
 
     const auto countEnd = text.find('\n', header.end);
     if (countEnd == std::string_view::npos)
-        return refuse(prompter, "The HAC4 file ends in its record count line; the ride was not loaded.");
+        return refuse("The HAC4 file ends in its record count line; the ride was not loaded.", ErrorCode::truncated);
     const std::string_view countLine = text.substr(header.end, countEnd - header.end);
     const auto count = toInt16(leadingNumber(countLine));
     if (!count || *count > SampleTable::kMaxSamples)
         return refuse(
-            prompter,
             "The HAC4 file's record count \"" + cp1252ToUtf8(trimSpaces(countLine).substr(0, 20)) +
-                "\" is out of range (a ride holds at most 32765 samples); the ride was not loaded.");
+                "\" is out of range (a ride holds at most 32765 samples); the ride was not loaded.",
+            ErrorCode::range);
 
     const std::size_t n = *count > 0 ? static_cast<std::size_t>(*count) : 0;
     const std::size_t recordsFrom = countEnd + 1;
     const std::size_t complete = (text.size() - recordsFrom) / kRecordSize;
     if (complete < n)
-        return refuse(prompter, "The HAC4 file ends after " + std::to_string(complete) + " of its " +
-                                    std::to_string(n) + " records; the ride was not loaded.");
+        return refuse("The HAC4 file ends after " + std::to_string(complete) + " of its " + std::to_string(n) +
+                          " records; the ride was not loaded.",
+                      ErrorCode::truncated);
 
     std::vector<Hac4Sample> samples;
     samples.reserve(n);
@@ -146,10 +141,10 @@ ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, P
         // 32-bit integer; the division is exact.
         const auto scaled = toInt32((counter - previous) * 180);
         if (!scaled)
-            return refuse(prompter, "Record " + std::to_string(k + 1) +
-                                        " of the HAC4 file steps its counter from " +
-                                        std::to_string(previous) + " to " + std::to_string(counter) +
-                                        ", a speed out of range; the ride was not loaded.");
+            return refuse("Record " + std::to_string(k + 1) + " of the HAC4 file steps its counter from " +
+                              std::to_string(previous) + " to " + std::to_string(counter) +
+                              ", a speed out of range; the ride was not loaded.",
+                          ErrorCode::range);
         samples.push_back({*scaled / 10, i16At(text, at + kAltitudeOffset)});
         previous = counter;
     }
@@ -161,9 +156,8 @@ ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, P
     ride.header.Version() = cp1252ToUtf8(header.version);
     ride.header.Type() = std::string(kTypeMetric);
     ride.header.Interval() = "20";
-    ImportReport report;
-    report.samples = static_cast<int>(n);
-    return report;
+    ride.Calc15Available = false;
+    return static_cast<int>(n);
 }
 
 }  // namespace vb

@@ -3,19 +3,21 @@
 // "Interval=" line and an accepted mode line, ECode 49), every line is a data
 // line whose speed and altitude fields go into one SampleTable row.
 //
-// The reader works on a copy of the ride record and hands it back only when
-// the load is not refused, so a refused ride leaves the record as it was.
+// The parse never touches the ride record; the load works on a copy of it and
+// hands it back only when the load is not refused, so a refused ride leaves
+// the record as it was.
 
 #include "import/HrmReader.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "base/Bytes.h"
 #include "base/Text.h"
-#include "import/RideImport.h"
 
 namespace vb {
 
@@ -24,10 +26,10 @@ namespace {
 constexpr std::size_t kHeaderValueMax = 99;  // header texts keep at most 99 characters
 constexpr std::size_t kFieldMax = 999;       // a last field keeps at most 999 characters
 constexpr std::size_t kTitleMax = 999;
-constexpr int kHeaderComplete = 49;
 constexpr int kECodeHrData = 16;
 constexpr int kECodeInterval = 32;
 constexpr int kECodeMode = 1;
+constexpr std::size_t kComparedFields = 5;  // Version, Date, Mode, Type, Interval
 
 // Characters from 1-based position `from` on, at most `count` of them.
 std::string_view mid(std::string_view s, std::size_t from, std::size_t count = std::string_view::npos) {
@@ -62,154 +64,90 @@ bool isHeaderLine(std::string_view line) {
                        [line](std::string_view key) { return line.starts_with(key); });
 }
 
-// One run of Load_Polar_File over one file.
-class PolarLoad {
+// Reads the header lines into `file` until the header is complete; the line
+// that completes it and every later one, up to another ride's header, are
+// kept as they are for the merge.
+class PolarParse {
 public:
-    PolarLoad(RideRecord& ride, Prompter& prompter) : m_ride(ride), m_prompter(prompter) {
-        m_ride.ModeFlags.fill(0);
-        m_ride.RecordInterval = 0;
-        std::copy_n(m_ride.header.fields.begin(), kComparedFields, m_previous.begin());
-        for (std::size_t i = 0; i < kComparedFields; ++i) m_ride.header.fields[i].assign(1, '-');
-    }
+    explicit PolarParse(PolarFile& file) : m_file(file) {}
 
     // Handles one line (without its line end); false when reading stops here.
     bool line(std::string_view text, int lineNumber);
-    // Ends the load after the last line.
-    ImportReport finish();
+    const std::optional<Error>& refusal() const { return m_refusal; }
+    std::vector<Error> takeWarnings() { return std::move(m_warnings); }
 
 private:
-    static constexpr std::size_t kComparedFields = 5;  // Version, Date, Mode, Type, Interval
-
     bool headerTests(std::string_view line);
     void modeLine(std::string_view line, std::size_t digitsFrom, std::size_t digitCount);
-    void dataLine(std::string_view line);
-    bool refuse(std::string text);
-    void show(std::string_view text, MessageIcon icon) { m_prompter.showMessage(kTitleMsg, text, icon); }
-
-    RideRecord& m_ride;
-    Prompter& m_prompter;
-    std::array<std::string, kComparedFields> m_previous;
-    int m_ecode = 0;
-    int m_index = -1;
-    int m_appendState = 0;
-    bool m_appending = false;
-    int m_baseRows = 0;
-    bool m_inData = false;
-    ImportReport m_report;
-};
-
-bool PolarLoad::line(std::string_view text, int lineNumber) {
-    if (m_ecode == kHeaderComplete && isHeaderLine(text)) {
-        // Another ride's header among the data, as in two files joined into one.
-        m_report.message = "Reading stopped at line " + std::to_string(lineNumber) +
-                           ", where another ride's header begins; the samples before it were kept.";
-        show(m_report.message, MessageIcon::information);
+    bool refuse(ErrorCode code, std::string text) {
+        m_refusal = makeError(code, std::move(text));
         return false;
     }
+
+    PolarFile& m_file;
+    std::optional<Error> m_refusal;
+    std::vector<Error> m_warnings;
+};
+
+bool PolarParse::line(std::string_view text, int lineNumber) {
+    if (m_file.complete()) {
+        if (isHeaderLine(text)) {
+            // Another ride's header among the data, as in two files joined into one.
+            m_file.stoppedAt = lineNumber;
+            return false;
+        }
+        m_file.lines.emplace_back(text);
+        return true;
+    }
     if (!headerTests(text)) return false;
-    if (m_ecode != kHeaderComplete) return true;
-    dataLine(text);
-    return !m_report.refused;
+    if (m_file.complete()) m_file.lines.emplace_back(text);
+    return true;
 }
 
-bool PolarLoad::headerTests(std::string_view line) {
+bool PolarParse::headerTests(std::string_view line) {
+    RideHeader& header = m_file.header;
     if (line == "[HRData]") {
-        m_ecode += kECodeHrData;
+        m_file.ECode += kECodeHrData;
     } else if (line.starts_with("Interval=")) {
-        m_ride.header.Interval() = headerValue(line, 10);
+        header.Interval() = headerValue(line, 10);
         const auto interval = toInt16(leadingNumber(mid(line, 10)));
         if (!interval)
-            return refuse("The recording interval \"" + m_ride.header.Interval() +
-                          "\" is out of range (at most 32767 seconds); the ride was not loaded.");
-        m_ride.RecordInterval = *interval;
-        if (*interval == 60) m_ride.Calc15Available = true;
-        m_ecode += kECodeInterval;
+            return refuse(ErrorCode::range, "The recording interval \"" + header.Interval() +
+                                                "\" is out of range (at most 32767 seconds); the ride was not loaded.");
+        m_file.RecordInterval = *interval;
+        m_file.ECode += kECodeInterval;
     } else if (line.starts_with("Version=")) {
-        m_ride.header.Version() = headerValue(line, 9);
+        header.Version() = headerValue(line, 9);
     } else if (line.starts_with("Date=")) {
-        m_ride.header.Date() = headerValue(line, 6);
+        header.Date() = headerValue(line, 6);
     } else if (line.starts_with("SMode=")) {
         modeLine(line, 7, 8);
     } else if (line.starts_with("Mode=")) {
         modeLine(line, 6, 3);
     }
-    if (m_ecode > std::numeric_limits<std::int16_t>::max())
-        return refuse("The file's header repeats its Interval line too often; the ride was not loaded.");
+    if (m_file.ECode > std::numeric_limits<std::int16_t>::max())
+        return refuse(ErrorCode::range, "The file's header repeats its Interval line too often; the ride was not loaded.");
     return true;
 }
 
 // "SMode=" (8 digits read from character 7) or "Mode=" (3 digits from character 6).
-void PolarLoad::modeLine(std::string_view line, std::size_t digitsFrom, std::size_t digitCount) {
-    auto& flags = m_ride.ModeFlags;
-    m_ride.header.Mode() = headerValue(line, digitsFrom);
+void PolarParse::modeLine(std::string_view line, std::size_t digitsFrom, std::size_t digitCount) {
+    auto& flags = m_file.ModeFlags;
+    m_file.header.Mode() = headerValue(line, digitsFrom);
     const std::string_view digits = mid(line, digitsFrom, digitCount);
     for (std::size_t i = 0; i < digits.size(); ++i)
         if (digits[i] == '1') flags[i] = 1;
     const bool v106 = digitCount == 8;
     const bool imperial = flags[v106 ? 7 : 2] == 1;
-    m_ride.header.Type() = std::string(imperial ? kTypeImperial : kTypeMetric);
+    m_file.header.Type() = std::string(imperial ? kTypeImperial : kTypeMetric);
     const bool altitude = flags[v106 ? 2 : 0] == 1;
     const bool cycling = flags[v106 ? 6 : 1] == 1;
     if (altitude && cycling) {
-        m_ecode += kECodeMode;
+        m_file.ECode += kECodeMode;
         return;
     }
-    if (!altitude) show(kMsgNoAltitude, MessageIcon::critical);
-    if (!cycling) show(kMsgNoSpeed, MessageIcon::critical);
-}
-
-void PolarLoad::dataLine(std::string_view line) {
-    bool skipLine = false;
-    if (!m_inData) {
-        m_inData = true;
-        m_ride.ImportStatus = std::string(kStatusHrm);
-        if (std::equal(m_previous.begin(), m_previous.end(), m_ride.header.fields.begin())) m_appendState = 1;
-    }
-    if (m_appendState == 1) {
-        if (m_prompter.askYesNo(kTitleApp, kAskAppend)) {
-            // New samples go after the last row, whatever the table holds; the
-            // line that completed the header is not a sample.
-            m_appending = true;
-            m_index = m_ride.samples.rowCount() - 2;
-            skipLine = true;
-        } else {
-            m_index = -1;
-        }
-    }
-    if (m_appendState != 2) {
-        m_appendState = 2;
-        m_baseRows = m_appending ? m_ride.samples.rowCount() : 1;
-    }
-    if (!skipLine && !trimSpaces(line).empty()) {
-        if (m_index + 1 > SampleTable::kMaxSamples) {
-            refuse(m_appending ? "Adding this file would make the ride longer than 32765 samples; "
-                                 "the ride was left as it was."
-                               : "The ride has more than 32765 samples, more than can be held; "
-                                 "it was not loaded.");
-            return;
-        }
-        Store_Polar_Data(m_ride, line, static_cast<std::int16_t>(m_index));
-    }
-    ++m_index;
-}
-
-bool PolarLoad::refuse(std::string text) {
-    m_report.refused = true;
-    m_report.message = std::move(text);
-    show(m_report.message, MessageIcon::critical);
-    return false;
-}
-
-ImportReport PolarLoad::finish() {
-    if (m_report.refused) return m_report;
-    if (m_ecode != kHeaderComplete) {
-        m_report.noData = true;
-        m_report.message = std::string(kMsgHeaderIncomplete);
-        show(m_report.message, MessageIcon::critical);
-    }
-    m_ride.header.ECode() = std::to_string(m_ecode);
-    m_report.samples = m_inData ? m_ride.samples.rowCount() - m_baseRows : 0;
-    return m_report;
+    if (!altitude) m_warnings.push_back(makeError(ErrorCode::invalid, std::string(kMsgNoAltitudeData)));
+    if (!cycling) m_warnings.push_back(makeError(ErrorCode::invalid, std::string(kMsgNoSpeedData)));
 }
 
 }  // namespace
@@ -250,14 +188,10 @@ void Store_Polar_Data(RideRecord& ride, std::string_view mypolar, std::int16_t I
     if (t[a] > 0) table.setText(row, 2, field(t[a]));
 }
 
-ImportReport Load_Polar_File(RideRecord& ride, std::string_view myfile, std::span<const std::byte> data,
-                             Prompter& prompter) {
-    if (myfile.empty()) return {};
-    RideRecord work = ride;
-    const std::string title = polarTitle(myfile);
-    work.ProgramName = title;
-    PolarLoad load(work, prompter);
-    setFilenameBox(work, title);
+Result<PolarFile> readPolarFile(std::string_view myfile, std::span<const std::byte> data) {
+    PolarFile file;
+    file.title = polarTitle(myfile);
+    PolarParse parse(file);
 
     // A line ends at a line feed; carriage returns are dropped. A last line
     // without a line feed is a line like any other.
@@ -276,11 +210,59 @@ ImportReport Load_Polar_File(RideRecord& ride, std::string_view myfile, std::spa
             line = withoutCr;
             if (line.empty() && end == text.size()) break;
         }
-        if (!load.line(line, lineNumber)) break;
+        if (!parse.line(line, lineNumber)) break;
     }
-    ImportReport report = load.finish();
-    if (!report.refused) ride = std::move(work);
-    return report;
+    std::vector<Error> warnings = parse.takeWarnings();
+    Result<PolarFile> result = parse.refusal() ? Result<PolarFile>(*parse.refusal()) : Result<PolarFile>(std::move(file));
+    for (Error& warning : warnings) result.addWarning(std::move(warning));
+    return result;
+}
+
+bool appendsTo(const RideRecord& ride, const PolarFile& file) {
+    return file.complete() && std::equal(ride.header.fields.begin(), ride.header.fields.begin() + kComparedFields,
+                                         file.header.fields.begin());
+}
+
+Result<int> loadPolarFile(RideRecord& ride, const PolarFile& file, bool append) {
+    RideRecord work = ride;
+    work.ProgramName = file.title;
+    setFilenameBox(work, file.title);
+    work.ModeFlags = file.ModeFlags;
+    work.RecordInterval = file.RecordInterval;
+    std::copy_n(file.header.fields.begin(), kComparedFields, work.header.fields.begin());
+    work.header.ECode() = std::to_string(file.ECode);
+    work.Calc15Available = file.complete() && file.RecordInterval == 60;
+    if (!file.complete()) {
+        ride = std::move(work);
+        return makeError(ErrorCode::empty, std::string(kMsgHeaderIncomplete));
+    }
+
+    work.ImportStatus = std::string(kStatusHrm);
+    // New samples go after the last row, whatever the table holds; the line
+    // that completed the header is not a sample. Without appending, that line
+    // empties the table down to its title row.
+    int index = append ? work.samples.rowCount() - 1 : -1;
+    const int baseRows = append ? work.samples.rowCount() : 1;
+    for (std::size_t i = append ? 1 : 0; i < file.lines.size(); ++i) {
+        const std::string& line = file.lines[i];
+        if (!trimSpaces(line).empty()) {
+            if (index + 1 > SampleTable::kMaxSamples)
+                return makeError(ErrorCode::range,
+                                 append ? "Adding this file would make the ride longer than 32765 samples; "
+                                          "the ride was left as it was."
+                                        : "The ride has more than 32765 samples, more than can be held; "
+                                          "it was not loaded.");
+            Store_Polar_Data(work, line, static_cast<std::int16_t>(index));
+        }
+        ++index;
+    }
+    ride = std::move(work);
+    Result<int> samples(ride.samples.rowCount() - baseRows);
+    if (file.stoppedAt > 0)
+        samples.addWarning(makeError(ErrorCode::truncated,
+                                     "Reading stopped at line " + std::to_string(file.stoppedAt) +
+                                         ", where another ride's header begins; the samples before it were kept."));
+    return samples;
 }
 
 }  // namespace vb

@@ -1,20 +1,20 @@
 #pragma once
-// Ride import: recognising a ride file by its first eight bytes and reading it
-// into the ride record with the HRM reader or the HAC4 reader.
-//
-// The readers show their messages and ask the append question through a
-// Prompter, so that the window and the command line each answer their own way.
+// Ride import: recognising a ride file by its content. The HRM reader
+// (HrmReader.h), the HAC4 reader (Hac4Reader.h) and the track import
+// (TrackImport.h: FIT, GPX and TCX) then read it; they show nothing and ask
+// nothing: the window and the command line show their warnings and errors
+// and, for an HRM ride, ask whether to add it.
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <span>
-#include <string>
-#include <string_view>
 
-#include "base/Prompter.h"
 #include "base/Bytes.h"
 #include "base/Result.h"
-#include "import/RideRecord.h"
+#include "import/Hac4Reader.h"
+#include "import/HrmReader.h"
+#include "import/TrackImport.h"
 
 namespace vb {
 
@@ -30,41 +30,16 @@ inline constexpr std::size_t kRideMagicSize = 8;
 /// holds the XML root element.
 RideFileType recogniseRideFile(std::span<const std::byte> data);
 
-/// What a reader reports beyond the messages it showed.
-struct ImportReport {
-    /// The ride was refused; the ride record is as it was before the call.
-    bool refused = false;
-    /// For a refusal, the reason; otherwise a warning (empty when none), such as
-    /// the line at which reading stopped.
-    std::string message;
-    /// No ride data was found (an HRM header that never completed): the
-    /// SampleTable is as it was, the header fields show what the file held.
-    bool noData = false;
-    /// Sample rows this load added to the table (blank ones included).
-    int samples = 0;
-};
-
-/// Reads an HRM ride (`data`, the whole file) into `ride`. `myfile` is the
-/// file's path as text; the ride's name is taken from it.
-ImportReport Load_Polar_File(RideRecord& ride, std::string_view myfile, std::span<const std::byte> data,
-                             Prompter& prompter);
-
-/// Reads a HAC4 ride (`data`, the whole file) into `ride`.
-ImportReport Load_Hac4_File(RideRecord& ride, std::span<const std::byte> data, Prompter& prompter);
-
-/// Hands `data`, recognised as `type` (HRM or HAC4), to its reader; `myfile`
-/// is the file's path as text. Afterwards "Calc 15sec Interval" is available
-/// exactly when the loaded ride is an HRM ride recorded at 60 seconds.
-ImportReport loadRideData(RideRecord& ride, RideFileType type, std::string_view myfile,
-                          std::span<const std::byte> data, Prompter& prompter);
+/// The track format of a FIT, GPX or TCX ride; nullopt for the others.
+std::optional<TrackFormat> trackFormat(RideFileType type);
 
 /// The first bytes of the file at `path`, as many as recognition needs: a few
 /// for HRM, HAC4 and FIT, more for an XML file whose prolog (declaration,
 /// comments) runs long, never more than kRideFileMax.
 Result<Bytes> readRideHead(const std::filesystem::path& path);
 
-/// Reads the file at `path`, recognises it and hands it to its reader. An error
-/// when the file cannot be read or is not a ride file (the record is unchanged).
-Result<ImportReport> importRideFile(RideRecord& ride, const std::filesystem::path& path, Prompter& prompter);
+/// The file at `path` whole when its first bytes make it a ride file, else
+/// only those bytes: a file that is no ride is never read whole.
+Result<Bytes> readRideFile(const std::filesystem::path& path);
 
 }  // namespace vb

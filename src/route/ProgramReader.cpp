@@ -13,8 +13,6 @@ constexpr std::size_t kPgmRecordSize = 20;
 constexpr std::size_t kNameUnits = 17;
 constexpr std::size_t kGeneralRest = 24;
 
-std::string str(std::int64_t value) { return std::to_string(value); }
-
 // Refuses `count` records of `size` bytes that do not fit the rest of the data.
 bool fits(ByteReader& in, std::string_view what, std::int64_t count, std::int64_t size) {
     if (count < 0) {
@@ -116,8 +114,9 @@ Result<ProgramFile> readPgmf(std::span<const std::byte> data) {
 
     bool general = false;
     bool sections = false;
+    BlockWalker walker(in);
     for (std::int32_t b = 0; b < blocks && in.ok(); ++b) {
-        const BlockHeader block = readBlockHeader(in);
+        const BlockHeader block = walker.next();
         if (!in.ok()) break;
         const auto id = static_cast<std::int16_t>(block.id);
         const std::int32_t count = block.count;
@@ -137,21 +136,21 @@ Result<ProgramFile> readPgmf(std::span<const std::byte> data) {
                 in.fail(ErrorCode::invalid, what + " record size " + str(size) + "; it must be " + str(expected));
             } else if (isGeneral && count != 1) {
                 in.fail(ErrorCode::invalid, what + " holds " + str(count) + " records; it must hold 1");
-            } else if (isGeneral) {
-                readGeneralRecord(in, program);
+            } else if (ByteReader records = walker.records(block); isGeneral) {
+                readGeneralRecord(records, program);
             } else {
                 program.sections.reserve(static_cast<std::size_t>(count));
                 for (std::int32_t i = 0; i < count; ++i) {
                     ProgramSection section;
-                    section.distance = in.f32("section length");
-                    section.value = in.f32("section slope");
-                    section.third = in.f32("section third value");
+                    section.distance = records.f32("section length");
+                    section.value = records.f32("section slope");
+                    section.third = records.f32("section third value");
                     program.sections.push_back(section);
                 }
             }
             seen = true;
         } else {
-            in.skip(static_cast<std::size_t>(count) * static_cast<std::size_t>(size), what);
+            (void)walker.records(block);
         }
     }
     if (in.ok() && !general) in.fail(ErrorCode::invalid, "no general block (1010)");

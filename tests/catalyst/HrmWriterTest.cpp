@@ -6,8 +6,9 @@
 #include <filesystem>
 
 #include "base/Files.h"
-#include "catalyst/RunFiles.h"
+#include "catalyst/RunFileReader.h"
 #include "import/RideImport.h"
+#include "support/RideLoad.h"
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -16,49 +17,29 @@ namespace {
 using namespace test;
 namespace fs = std::filesystem;
 
-/// The HRM text the writer must produce, laid out by hand.
-std::string expectedHrm(std::string_view date, std::string_view time, std::string_view length,
-                        const std::vector<std::string>& dataLines) {
-    std::string text = "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=11111110\r\nDate=" + std::string(date) +
-                       "\r\nStartTime=" + std::string(time) + "\r\nLength=" + std::string(length) +
-                       "\r\nInterval=5\r\n\r\n[Note]\r\n\r\n[IntTimes]\r\n\r\n[IntNotes]\r\n\r\n[ExtraData]\r\n"
-                       "\r\n[Summary-123]\r\n\r\n[Summary-TH]\r\n\r\n[HRZones]\r\n\r\n[SwapTimes]\r\n\r\n[Trip]\r\n"
-                       "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n\r\n[HRData]\r\n";
-    for (const auto& line : dataLines) text += line + "\r\n";
-    return text;
+// tests/data/run/slope.ca: a V1.0 slope run of 13 records, 10 m apart, on
+// 1 km at 5 %, started 2005-06-12 09:05 (record 0 power 1500, record 5 -15).
+// slope.caf: a V2.0 run of 12 records at raw distances 100, 110, ... on
+// 1000 m at 5 %. The expected HRM texts in tests/data/hrm were laid out by
+// hand: each sample after the first climbs 10 m at 5 % = 50 cm, and a line
+// shows the climbs before its own sample.
+constexpr std::size_t kCaType = 40, kCaDate = 596, kCaRecords = 628, kCafType = 58, kCafCount = 94,
+                      kCafRoutes = 102, kCafRecords = 126;
+
+CatalystRun read(const char* file, const std::vector<Patch>& patches = {}, std::size_t size = 0) {
+    CatalystRun run;
+    const auto kind = std::string_view(file).ends_with(".caf") ? RunKind::v2 : RunKind::v1;
+    const auto lines = readRunFile(run, patched(readAll(dataFile(std::string("run/") + file)), patches, size), file, kind);
+    EXPECT_TRUE(lines.ok()) << file;
+    return run;
 }
+
+std::string golden(const char* name) { return std::string(asText(readAll(dataFile(std::string("hrm/") + name)))); }
 
 std::string hrmText(const CatalystRun& run, std::string_view base) {
     auto bytes = hrmFileBytes(run, base);
     EXPECT_TRUE(bytes.ok()) << (bytes.ok() ? "" : bytes.error().message);
     return bytes.ok() ? std::string(asText(*bytes)) : "";
-}
-
-CatalystRun read(const Bytes& data, RunKind kind, const char* name = "tour.ca") {
-    CatalystRun run;
-    const auto report = readRunFile(run, data, name, kind);
-    EXPECT_EQ(report.failure, "");
-    return run;
-}
-
-/// A V1.0 run of 13 records, 10 m apart, on 1 km at 5 % (for slope programs).
-CaFile slopeCa(int type = 1) {
-    CaFile f;
-    f.type = type;
-    f.sections = {{5.0, 1.0}};
-    for (int i = 0; i < 13; ++i) f.records.push_back({10.0f * i, 100 + i, 80, 1234, 300 + i});
-    f.records[0].power = 1500;
-    f.records[5].power = -15;  // ⌊-1.5⌋ = -2
-    return f;
-}
-
-/// A V2.0 run of 12 records at raw distances 100, 110, ... on 1000 m at 5 %.
-CafFile slopeCaf(int type = 1, int records = 12) {
-    CafFile f;
-    f.type = type;
-    f.routes = {{1000.0f, 5.0f}};
-    for (int i = 0; i < records; ++i) f.records.push_back({100.0f + 10.0f * i, 130, 90, 2505, 280 + i});
-    return f;
 }
 
 TEST(HrmWriter, TextFormattersGiveTheWorkedExamples) {
@@ -102,67 +83,46 @@ TEST(HrmWriter, TextFormattersGiveTheWorkedExamples) {
     EXPECT_EQ(Polar_Altitude(std::nan("")), std::nullopt);
 }
 
-TEST(HrmWriter, V1SlopeRunClimbsWithTheProfile) {
-    const CatalystRun run = read(caBytes(slopeCa()), RunKind::v1);
-    ASSERT_EQ(run.LastSample, 12);
-    // Each sample after the first climbs 10 m at 5 % = 50 cm; a line shows the
-    // climbs before its own sample: 0, 4 × 50 = 200 and 9 × 50 = 450 cm (4.5 m, tie to even).
-    EXPECT_EQ(hrmText(run, "0"), expectedHrm("20050612", "09:05", "0:00:12.0",
-                                             {"100\t300\t80\t0\t150\t0", "105\t305\t80\t2\t-2\t0",
-                                              "110\t310\t80\t4\t123\t0"}));
-    // Base 12.5 m: 1250, 1450, 1700 cm.
-    EXPECT_EQ(hrmText(run, "12.5m"), expectedHrm("20050612", "09:05", "0:00:12.0",
-                                                 {"100\t300\t80\t12\t150\t0", "105\t305\t80\t14\t-2\t0",
-                                                  "110\t310\t80\t17\t123\t0"}));
-    // An empty or non-numeric text starts at 0.
-    EXPECT_EQ(hrmText(run, ""), hrmText(run, "0"));
-    EXPECT_EQ(hrmText(run, "high"), hrmText(run, "0"));
-    // Base -3 m: -300, -100, 150 cm.
-    EXPECT_EQ(hrmText(run, "-3"), expectedHrm("20050612", "09:05", "0:00:12.0",
-                                              {"100\t300\t80\t-3\t150\t0", "105\t305\t80\t-1\t-2\t0",
-                                               "110\t310\t80\t2\t123\t0"}));
-}
-
-TEST(HrmWriter, PowerAndHeartRateProgramsStayAtTheBaseAltitude) {
-    const std::vector<std::string> lines = {"100\t300\t80\t100\t150\t0", "105\t305\t80\t100\t-2\t0",
-                                            "110\t310\t80\t100\t123\t0"};
-    for (int type : {0, 2}) {
-        const CatalystRun run = read(caBytes(slopeCa(type)), RunKind::v1);
-        EXPECT_EQ(hrmText(run, "100"), expectedHrm("20050612", "09:05", "0:00:12.0", lines)) << type;
-    }
-    const std::vector<std::string> v2lines = {"130\t280\t90\t7\t250\t0", "130\t285\t90\t7\t250\t0",
-                                              "130\t290\t90\t7\t250\t0"};
-    CafFile heartRate = slopeCaf(0);
-    heartRate.routes.clear();
-    EXPECT_EQ(hrmText(read(cafBytes(heartRate), RunKind::v2), "7"), expectedHrm("00000000", "00:00", "0:00:12.0", v2lines));
-    EXPECT_EQ(hrmText(read(cafBytes(slopeCaf(2)), RunKind::v2), "7"), expectedHrm("00000000", "00:00", "0:00:12.0", v2lines));
-}
-
-TEST(HrmWriter, V2SlopeRunStartsAtItsDistanceOffset) {
-    const CatalystRun run = read(cafBytes(slopeCaf()), RunKind::v2, "alp.caf");
-    ASSERT_EQ(run.LastSample, 12);
-    // The first sample's distance is 0.01 (climb 0.05 cm), the others 10 m
-    // apart: 0, 200.05 and 450.05 cm; the hundredths lift 4.5005 m to 5.
-    EXPECT_EQ(hrmText(run, "0"), expectedHrm("00000000", "00:00", "0:00:12.0",
-                                             {"130\t280\t90\t0\t250\t0", "130\t285\t90\t2\t250\t0",
-                                              "130\t290\t90\t5\t250\t0"}));
-    EXPECT_EQ(hrmText(run, "250"), expectedHrm("00000000", "00:00", "0:00:12.0",
-                                               {"130\t280\t90\t250\t250\t0", "130\t285\t90\t252\t250\t0",
-                                                "130\t290\t90\t255\t250\t0"}));
-    // Seven samples: lines for samples 0 and 5 only.
-    const CatalystRun seven = read(cafBytes(slopeCaf(1, 7)), RunKind::v2);
-    EXPECT_EQ(hrmText(seven, "0"), expectedHrm("00000000", "00:00", "0:00:07.0",
-                                               {"130\t280\t90\t0\t250\t0", "130\t285\t90\t2\t250\t0"}));
+TEST(HrmWriter, WritesTheHandComputedText) {
+    const Bytes emptyBlock = bytesOf({0x06, 0x04, 0x64, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const struct {
+        const char* run;
+        std::vector<Patch> patches;
+        std::size_t size;
+        const char* base;
+        const char* golden;
+    } cases[] = {
+        {"slope.ca", {}, 0, "0", "v1-slope-base-0.hrm"},
+        // Base 12.5 m: 1250, 1450, 1700 cm; an empty or non-numeric text starts at 0.
+        {"slope.ca", {}, 0, "12.5m", "v1-slope-base-12.5m.hrm"},
+        {"slope.ca", {}, 0, "", "v1-slope-base-0.hrm"},
+        {"slope.ca", {}, 0, "high", "v1-slope-base-0.hrm"},
+        {"slope.ca", {}, 0, "-3", "v1-slope-base-minus-3.hrm"},
+        // Power and heart-rate programs stay at the base altitude.
+        {"slope.ca", {{kCaType, bytesOf({0})}}, 0, "100", "v1-power-base-100.hrm"},
+        {"slope.ca", {{kCaType, bytesOf({2})}}, 0, "100", "v1-power-base-100.hrm"},
+        {"slope.caf", {{kCafType, bytesOf({2})}}, 0, "7", "v2-power-base-7.hrm"},
+        {"slope.caf", {{kCafType, bytesOf({0})}, {kCafCount, i32Bytes(0)}, {kCafRoutes, emptyBlock}}, 0, "7",
+         "v2-power-base-7.hrm"},
+        // The first sample's distance is 0.01 (climb 0.05 cm): 0, 200.05 and
+        // 450.05 cm; the hundredths lift 4.5005 m to 5.
+        {"slope.caf", {}, 0, "0", "v2-slope-base-0.hrm"},
+        {"slope.caf", {}, 0, "250", "v2-slope-base-250.hrm"},
+        // Seven samples: lines for samples 0 and 5 only.
+        {"slope.caf", {}, kCafRecords + 70, "0", "v2-seven-samples-base-0.hrm"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(hrmText(read(c.run, c.patches, c.size), c.base), golden(c.golden)) << c.golden << " " << c.base;
 }
 
 TEST(HrmWriter, WrittenFileReadsBackAsAnHrmRide) {
     ScratchDir dir;
-    const CatalystRun run = read(caBytes(slopeCa()), RunKind::v1);
+    const CatalystRun run = read("slope.ca");
     const fs::path target = dir / "tour.ca.hrm";
     ASSERT_TRUE(writeHrmFile(target, run, "12.5").ok());
     RideRecord ride;
     RecordingPrompter prompter;
-    auto report = importRideFile(ride, target, prompter);
+    auto report = test::importRideFile(ride, target, prompter);
     ASSERT_TRUE(report.ok()) << report.error().message;
     EXPECT_FALSE(report->refused) << report->message;
     EXPECT_EQ(ride.header.Interval(), "5");
@@ -172,35 +132,24 @@ TEST(HrmWriter, WrittenFileReadsBackAsAnHrmRide) {
     EXPECT_EQ(ride.samples.text(3, 2), "17");
 
     // Writing again replaces the file whole.
-    const CatalystRun shorter = read(cafBytes(slopeCaf(1, 7)), RunKind::v2);
+    const CatalystRun shorter = read("slope.caf", {}, kCafRecords + 70);
     ASSERT_TRUE(writeHrmFile(target, shorter, "0").ok());
     EXPECT_EQ(readAll(target), *hrmFileBytes(shorter, "0"));
 }
 
 TEST(HrmWriter, RefusesWhatCannotBeWrittenAndLeavesNoFile) {
     ScratchDir dir;
-    CaFile empty = slopeCa();
-    empty.records.clear();  // "Data: -1"
-    CaFile one = slopeCa();
-    one.records.resize(1);  // "Data: 0"
-    CaFile negative = slopeCa();
-    negative.records[3].distance = -10.0f;  // profile step -2
-    CaFile far = slopeCa();
-    far.records[3].distance = 163840.0f;  // step 32768 does not fit 16 bits
-    CaFile year = slopeCa();
-    year.dateTime[0] = 12345;
-
     const struct {
         const char* what;
         CatalystRun run;
         const char* base;
     } cases[] = {
-        {"no sample", read(caBytes(empty), RunKind::v1), "0"},
-        {"one record", read(caBytes(one), RunKind::v1), "0"},
-        {"negative distance", read(caBytes(negative), RunKind::v1), "0"},
-        {"beyond 16 bits", read(caBytes(far), RunKind::v1), "0"},
-        {"year of five digits", read(caBytes(year), RunKind::v1), "0"},
-        {"altitude beyond 16 bits", read(caBytes(slopeCa()), RunKind::v1), "40000"},
+        {"no sample", read("slope.ca", {}, kCaRecords), "0"},
+        {"one record", read("slope.ca", {}, kCaRecords + 10), "0"},
+        {"negative distance", read("slope.ca", {{kCaRecords + 30, f32Bytes(-10.0f)}}), "0"},  // step -2
+        {"beyond 16 bits", read("slope.ca", {{kCaRecords + 30, f32Bytes(163840.0f)}}), "0"},  // step 32768
+        {"year of five digits", read("slope.ca", {{kCaDate, bytesOf({0x39, 0x30})}}), "0"},
+        {"altitude beyond 16 bits", read("slope.ca"), "40000"},
     };
     for (const auto& c : cases) {
         auto bytes = hrmFileBytes(c.run, c.base);
@@ -219,41 +168,20 @@ TEST(HrmWriter, HrmPathIsTheRunFileNameInTheHrmFolder) {
     EXPECT_EQ(hrmFilePath(settings, run), fs::path("/rides/base/HRM/tour3.caf.hrm"));
 }
 
-TEST(HrmWriter, ConvertAllSkipsWhatCannotBeWrittenAndNamesIt) {
+TEST(HrmWriter, WriteRunAsHrmRefusesARunWithoutSamples) {
     ScratchDir dir;
-    CaFile bad = slopeCa();
-    bad.type = 9;
-    CaFile empty = slopeCa();
-    empty.records.clear();
-    writeAll(dir / "a.ca", asText(caBytes(slopeCa())));
-    writeAll(dir / "b.ca", asText(caBytes(bad)));
-    writeAll(dir / "c.ca", asText(caBytes(empty)));
-    writeAll(dir / "d.ca", asText(caBytes(slopeCa(0))));
-    const std::vector<fs::path> files = {dir / "a.ca", dir / "b.ca", dir / "c.ca", dir / "d.ca", dir / "e.ca"};
-    const fs::path hrm = dir / "HRM";
-
-    CatalystRun run;
-    const auto report = convertAllRuns(run, files, RunKind::v1, hrm, "0");
-    EXPECT_EQ(report.written, (std::vector<fs::path>{hrm / "a.ca.hrm", hrm / "d.ca.hrm"}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(hrm), fs::directory_iterator()), 2);
-    EXPECT_EQ(readAll(hrm / "a.ca.hrm"), *hrmFileBytes(read(caBytes(slopeCa()), RunKind::v1, "a.ca"), "0"));
-    ASSERT_EQ(report.skipped.size(), 3u);
-    EXPECT_EQ(report.skipped[0].second, "not identifiable: program type byte 9 is not 0, 1 or 2");
-    EXPECT_EQ(report.skipped[1].second, "the run has no sample to write (last sample -1)");
-    EXPECT_EQ(report.skipped[2].first, dir / "e.ca");
-    const std::string message = report.message();
-    EXPECT_EQ(message.rfind("No HRM file was written for 3 run files:\n" + displayPath(dir / "b.ca") +
-                                ": not identifiable: program type byte 9 is not 0, 1 or 2\n" +
-                                displayPath(dir / "c.ca") + ": the run has no sample to write (last sample -1)\n" +
-                                displayPath(dir / "e.ca") + ": ",
-                            0),
-              0u)
-        << message;
-    // The run info list describes the last file read (here a refusal: empty).
-    EXPECT_TRUE(report.last.lines.empty());
-    EXPECT_EQ(run.FileName, "d.ca");
-
-    EXPECT_EQ(convertAllRuns(run, {dir / "a.ca"}, RunKind::v1, hrm, "0").message(), "");
+    CatalystRun run = read("slope.ca");
+    run.FileName = "a.ca";
+    const auto written = writeRunAsHrm(run, dir.path(), "0");
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(*written, dir / "a.ca.hrm");
+    EXPECT_EQ(readAll(dir / "a.ca.hrm"), *hrmFileBytes(run, "0"));
+    run = read("slope.ca", {}, kCaRecords);
+    run.FileName = "c.ca";
+    const auto refused = writeRunAsHrm(run, dir.path(), "0");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().message, "the run has no sample to write (last sample -1)");
+    EXPECT_FALSE(fs::exists(dir / "c.ca.hrm"));
 }
 
 }  // namespace

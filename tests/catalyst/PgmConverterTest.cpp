@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "base/Files.h"
-#include "catalyst/RunFiles.h"
 #include "route/ProgramReader.h"
 #include "support/TestSupport.h"
 
@@ -25,8 +24,8 @@ struct PgmSectionBytes {
 Bytes pgmBytes(const std::vector<PgmSectionBytes>& sections, std::string_view name, int type = 1, int mode = 1) {
     Bytes out = i16Bytes(static_cast<int>(sections.size()));
     for (const auto& s : sections) out = out + f64Bytes(s.km) + f64Bytes(s.value) + i32Bytes(s.third);
-    return out + bytesOf({static_cast<int>(name.size())}) + textBytes(name) + i32Bytes(type) + i32Bytes(mode) +
-           bytesOf({'V', 'L', 'B', 0xFE}) + textBytes("created by Velobridge - Version0.6a");
+    return out + bytesOf({static_cast<int>(name.size())}) + toBytes(name) + i32Bytes(type) + i32Bytes(mode) +
+           bytesOf({'V', 'L', 'B', 0xFE}) + toBytes("created by Velobridge - Version0.6a");
 }
 
 /// The converted file's bytes up to the program block's records, laid out by hand.
@@ -36,11 +35,11 @@ Bytes pgmfHead(std::string_view name, int type, int mode, int count) {
     units.resize(34);
     return bytesOf({0xE8, 0x03, 0x64, 0x00, 0x02, 0x00, 0x00, 0x00, 0xF2, 0x03, 0x64, 0x00, 0x01, 0x00, 0x00, 0x00,
                     0x46, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}) +
-           units + i32Bytes(type) + i32Bytes(mode) + zeroBytes(24) + bytesOf({0xFC, 0x03, 0x64, 0x00}) +
+           units + i32Bytes(type) + i32Bytes(mode) + Bytes(24) + bytesOf({0xFC, 0x03, 0x64, 0x00}) +
            i32Bytes(count) + i32Bytes(12);
 }
 
-const Bytes kTrailer = bytesOf({8, 0, 24, 0}) + textBytes("created by Velobridge - ");
+const Bytes kTrailer = bytesOf({8, 0, 24, 0}) + toBytes("created by Velobridge - ");
 
 struct Converter {
     ScratchDir dir;
@@ -165,8 +164,8 @@ TEST(PgmConverter, RefusesBrokenAndOutOfRangeFilesAndWritesNothing) {
     Bytes negative = good;
     negative[0] = std::byte{0xFF};
     negative[1] = std::byte{0xFF};
-    Bytes tooMany = i16Bytes(4002) + zeroBytes(4002 * 20) + bytesOf({1, 'x'}) + i32Bytes(1) + i32Bytes(1);
-    Bytes tooLarge = pgmBytes({}, "big") + zeroBytes(kConvBufferSize);
+    Bytes tooMany = i16Bytes(4002) + Bytes(4002 * 20) + bytesOf({1, 'x'}) + i32Bytes(1) + i32Bytes(1);
+    Bytes tooLarge = pgmBytes({}, "big") + Bytes(kConvBufferSize);
     const struct {
         const char* what;
         Bytes data;

@@ -1,28 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
-#include "cli/Cli.h"
+#include "cli/RunCli.h"
 #include "support/TestSupport.h"
 
 namespace vb::cli {
 namespace {
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run runCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "velobridge-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using test::runCli;
 
 TEST(RideCommands, InfoDescribesEachRide) {
     const auto hrm = test::exampleFile("alpine-loop.hrm").string();

@@ -4,7 +4,7 @@
 
 #include "base/Files.h"
 #include "catalyst/HrmWriter.h"
-#include "catalyst/RunFiles.h"
+#include "catalyst/RunFileReader.h"
 #include "cli/RunCli.h"
 #include "route/ProgramReader.h"
 #include "support/TestSupport.h"
@@ -23,31 +23,21 @@ std::string settingsFile(const fs::path& base, std::string_view baseSetting) {
     return s + "0\r\n0\r\n#TRUE#\r\n#FALSE#\r\n\"" + std::string(baseSetting) + "\"\r\n";
 }
 
-/// A V1.0 run of 13 records on 1 km at 5 %.
-Bytes slopeRun() {
-    CaFile f;
-    f.sections = {{5.0, 1.0}};
-    for (int i = 0; i < 13; ++i) f.records.push_back({10.0f * i, 100, 80, 1500, 300});
-    return caBytes(f);
-}
+/// A V1.0 run "Hill Run" of 13 records on 1 km at 5 %; its type byte at 40, its records from 628.
+Bytes slopeRun() { return readAll(dataFile("run/slope.ca")); }
 
 CatalystRun readBack(const Bytes& data, RunKind kind) {
     CatalystRun run;
-    EXPECT_EQ(readRunFile(run, data, "x", kind).failure, "");
+    EXPECT_TRUE(vb::readRunFile(run, data, "x", kind).ok());
     return run;
 }
 
 TEST(RunCommands, HrmWritesEachRunAndNamesEverySkippedOne) {
     ScratchDir dir;
-    CaFile bad;
-    bad.type = 9;
-    CaFile empty;
     writeAll(dir / "good.ca", asText(slopeRun()));
-    writeAll(dir / "bad.ca", asText(caBytes(bad)));
-    writeAll(dir / "empty.ca", asText(caBytes(empty)));
-    CafFile two;
-    two.records = {{100, 1, 2, 30, 4}, {110, 1, 2, 30, 4}};
-    writeAll(dir / "TOUR.CAF", asText(cafBytes(two)));
+    writeAll(dir / "bad.ca", asText(patched(slopeRun(), {{40, bytesOf({9})}})));
+    writeAll(dir / "empty.ca", asText(patched(slopeRun(), {}, 628)));
+    writeAll(dir / "TOUR.CAF", asText(patched(readAll(dataFile("run/slope.caf")), {}, 146)));
     writeAll(dir / "ride.hrm", "[Params]\r\n");
     const fs::path out = dir / "out";
 
@@ -90,8 +80,7 @@ TEST(RunCommands, ConvertPgmWritesIntoPgmfConvAndRefusesWhatItCannotConvert) {
     ScratchDir dir;
     const auto ini = (dir / "my.ini").string();
     writeAll(ini, settingsFile(dir / "base", "0"));
-    const Bytes pgm = i16Bytes(1) + f64Bytes(0.25) + f64Bytes(4.0) + i32Bytes(0) + bytesOf({3, 'a', 'b', 'c'}) +
-                      i32Bytes(1) + i32Bytes(1);
+    const Bytes pgm = readAll(dataFile("route/abc-one-section.pgm"));  // 0.1 km at 3 %
     writeAll(dir / "abc.pgm", asText(pgm));
     writeAll(dir / "cut.pgm", asText(Bytes(pgm.begin(), pgm.begin() + 10)));
     writeAll(dir / "v2.pgm", asText(bytesOf({0xE8, 0x03, 0x64, 0x00, 0x02, 0x00, 0x00, 0x00, 0xF2, 0x03, 0x64, 0x00, 0x01})));
@@ -109,7 +98,7 @@ TEST(RunCommands, ConvertPgmWritesIntoPgmfConvAndRefusesWhatItCannotConvert) {
     auto back = readPgmf(readAll(written));
     ASSERT_TRUE(back.ok());
     EXPECT_EQ(back->name, "abc");
-    EXPECT_EQ(back->sections.at(0).distance, 250.0);
+    EXPECT_EQ(back->sections.at(0).distance, 100.0);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "base" / "PGMF_Conv"), fs::directory_iterator()), 1);
 
     r = runCli({"convert-pgm", (dir / "abc.pgm").string(), "-o", (dir / "elsewhere").string()});
@@ -142,9 +131,7 @@ TEST(RunCommands, InfoShowsTheRunInfoListAndTheConverterLabels) {
     const std::string tail = "converter: alpine-loop.pgm (Catalyst 1.0)\nTyp: Slope\nProgram: Distance\nRoute: ";
     EXPECT_NE(r.out.find("\ntrailer: created by Velobridge - Version0.6a\n" + tail), std::string::npos) << r.out;
 
-    CaFile bad;
-    bad.type = 7;
-    writeAll(dir / "bad.ca", asText(caBytes(bad)));
+    writeAll(dir / "bad.ca", asText(patched(slopeRun(), {{40, bytesOf({7})}})));
     r = runCli({"info", (dir / "bad.ca").string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "velobridge-cli: " + (dir / "bad.ca").string() +

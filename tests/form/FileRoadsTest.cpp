@@ -6,6 +6,7 @@
 #include "base/Files.h"
 #include "form/FormTestSupport.h"
 #include "import/RideImport.h"
+#include "support/RideLoad.h"
 #include "route/ProgramReader.h"
 
 namespace vb::test {
@@ -141,7 +142,7 @@ Bytes runFile(std::string_view name, int type) {
 std::vector<std::string> hrmSamples(const fs::path& file) {
     RideRecord ride;
     RecordingPrompter prompter;
-    const auto report = importRideFile(ride, file, prompter);
+    const auto report = test::importRideFile(ride, file, prompter);
     EXPECT_TRUE(report.ok() && !report->refused && !report->noData);
     EXPECT_EQ(ride.header.Interval(), "5");
     std::vector<std::string> rows;

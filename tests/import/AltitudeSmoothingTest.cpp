@@ -11,9 +11,8 @@ namespace {
 
 TEST(AltitudeSmoothing, MeanOverTheWindowByDistance) {
     RideRecord ride;
-    RecordingPrompter prompter;
-    const Bytes data = test::readAll(test::dataFile("import/climb.hrm"));
-    ASSERT_FALSE(Load_Polar_File(ride, "climb.hrm", data, prompter).refused);
+    const auto parsed = readPolarFile("climb.hrm", test::readAll(test::dataFile("import/climb.hrm")));
+    ASSERT_TRUE(parsed && loadPolarFile(ride, *parsed, false));
     const SampleTable recorded = ride.samples;
     smoothAltitude(ride, 0);
     EXPECT_EQ(ride.samples, recorded) << "0 is off";

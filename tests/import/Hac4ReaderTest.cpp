@@ -2,6 +2,7 @@
 
 #include "import/Hac4Reader.h"
 #include "import/RideTestSupport.h"
+#include "support/RideLoad.h"
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -29,8 +30,8 @@ std::string record(std::int32_t counter, std::int16_t altitude) {
     return r;
 }
 
-ImportReport load(RideRecord& ride, std::string_view content, RecordingPrompter& p) {
-    return Load_Hac4_File(ride, toBytes(content), p);
+test::Loaded load(RideRecord& ride, std::string_view content, RecordingPrompter& p) {
+    return test::loadHac4Data(ride, toBytes(content), p);
 }
 
 TEST(Hac4Reader, RecordsGiveSpeedFromTheCounterIncrease) {
@@ -136,12 +137,12 @@ TEST(Hac4Reader, EveryTruncatedPrefixIsRefused) {
 TEST(Hac4Reader, ThirdPartyFiles) {
     RideRecord ride;
     RecordingPrompter p;
-    auto report = Load_Hac4_File(ride, test::readAll(test::dataFile("thirdparty/tur/st_pailheres.tur")), p);
+    auto report = test::loadHac4Data(ride, test::readAll(test::dataFile("thirdparty/tur/st_pailheres.tur")), p);
     EXPECT_EQ(report.samples, 453);
     EXPECT_EQ(ride.FilenameBox, "unknown");
     EXPECT_EQ(ride.header.Version(), "3.1.0");
     EXPECT_EQ(ride.samples.text(1, 2), "664");  // first altitude, bytes 98 02
-    report = Load_Hac4_File(ride, test::readAll(test::dataFile("thirdparty/tur/st_hac4-alt.tur")), p);
+    report = test::loadHac4Data(ride, test::readAll(test::dataFile("thirdparty/tur/st_hac4-alt.tur")), p);
     EXPECT_TRUE(report.refused);
     EXPECT_EQ(shownTexts(p), "Unknown HAC4 Format|");
     EXPECT_EQ(ride.samples.sampleCount(), 453);

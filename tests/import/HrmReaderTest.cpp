@@ -2,6 +2,7 @@
 
 #include "import/HrmReader.h"
 #include "import/RideTestSupport.h"
+#include "support/RideLoad.h"
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -24,7 +25,7 @@ TEST(HrmReader, GoldenFileGivesTheHandComputedTable) {
     RideRecord ride;
     RecordingPrompter p;
     const auto data = test::readAll(test::dataFile("import/climb.hrm"));
-    const auto report = Load_Polar_File(ride, "D:\\Touren\\climb.2026.hrm", data, p);
+    const auto report = test::loadHrmData(ride, "D:\\Touren\\climb.2026.hrm", data, p);
     EXPECT_EQ(tableText(ride.samples), asText(test::readAll(test::dataFile("import/climb.table"))));
     EXPECT_FALSE(report.refused || report.noData);
     EXPECT_EQ(report.samples, 7);
@@ -122,7 +123,7 @@ TEST(HrmReader, IntervalSetsTheButtonAndOutOfRangeValuesAreRefused) {
     EXPECT_TRUE(ride.Calc15Available);
     EXPECT_EQ(ride.header.Interval(), "60");
     loadHrm(ride, "[Params]\nSMode=111000100\nInterval=2.5\n[HRData]\n1\t2\t3\t4\n", p);
-    EXPECT_TRUE(ride.Calc15Available);  // never taken back by the reader
+    EXPECT_FALSE(ride.Calc15Available);
     EXPECT_EQ(ride.RecordInterval, 2);  // ties to even
     EXPECT_EQ(ride.header.Interval(), "2.5");
 
@@ -224,10 +225,10 @@ TEST(HrmReader, EveryTruncatedPrefixKeepsTheSamplesItHolds) {
     const auto data = test::readAll(test::dataFile("import/climb.hrm"));
     RideRecord full;
     RecordingPrompter p;
-    Load_Polar_File(full, "climb.hrm", data, p);
+    test::loadHrmData(full, "climb.hrm", data, p);
     for (std::size_t n = 0; n < data.size(); ++n) {
         RideRecord ride;
-        const auto report = Load_Polar_File(ride, "climb.hrm", std::span(data).first(n), p);
+        const auto report = test::loadHrmData(ride, "climb.hrm", std::span(data).first(n), p);
         ASSERT_FALSE(report.refused);
         // Every row but the last (which may hold a cut line) matches the full table.
         for (int row = 1; row + 1 < ride.samples.rowCount(); ++row)
@@ -258,7 +259,7 @@ TEST(HrmReader, ThirdPartyFilesImportOrAreRefusedAsTheirHeadersCallFor) {
         RideRecord ride;
         RecordingPrompter p;
         const auto path = test::dataFile(std::string("thirdparty/hrm/") + c.file);
-        const auto report = Load_Polar_File(ride, path.string(), test::readAll(path), p);
+        const auto report = test::loadHrmData(ride, path.string(), test::readAll(path), p);
         const bool loads = c.samples > 0;
         EXPECT_EQ(shownTexts(p), c.shown + (loads ? std::string() : inc)) << c.file;
         EXPECT_EQ(report.samples, c.samples) << c.file;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "import/RideImport.h"
+#include "support/RideLoad.h"
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -19,12 +20,12 @@ TEST(RideImport, RecognisesRidesByTheirFirstEightBytesOnly) {
     test::writeAll(dir / "text.hrm", "[params]\n");
     RideRecord ride;
     RecordingPrompter p;
-    const auto hrm = importRideFile(ride, dir / "ride.tur", p);
+    const auto hrm = test::importRideFile(ride, dir / "ride.tur", p);
     ASSERT_TRUE(hrm.ok());
     EXPECT_EQ(ride.ProgramName, "ride");
     EXPECT_EQ(ride.samples.text(1, 2), "4");
-    EXPECT_FALSE(importRideFile(ride, dir / "text.hrm", p).ok());
-    EXPECT_FALSE(importRideFile(ride, dir / "missing.hrm", p).ok());
+    EXPECT_FALSE(test::importRideFile(ride, dir / "text.hrm", p).ok());
+    EXPECT_FALSE(test::importRideFile(ride, dir / "missing.hrm", p).ok());
     EXPECT_EQ(ride.samples.text(1, 2), "4");
 }
 
@@ -32,7 +33,7 @@ TEST(RideImport, ExamplesLoad) {
     for (const char* name : {"alpine-loop.hrm", "alpine-loop-60s.hrm", "alpine-loop.tur"}) {
         RideRecord ride;
         RecordingPrompter p;
-        const auto report = importRideFile(ride, test::exampleFile(name), p);
+        const auto report = test::importRideFile(ride, test::exampleFile(name), p);
         ASSERT_TRUE(report.ok()) << name;
         EXPECT_TRUE(p.messages.empty()) << name;
         EXPECT_GT(report->samples, 90) << name;
@@ -42,7 +43,7 @@ TEST(RideImport, ExamplesLoad) {
 TEST(RideImport, ResamplingIsOfferedExactlyForAnHrmRideAt60Seconds) {
     RideRecord ride;
     RecordingPrompter p;
-    const auto load = [&](std::string_view name) { return importRideFile(ride, test::exampleFile(name), p); };
+    const auto load = [&](std::string_view name) { return test::importRideFile(ride, test::exampleFile(name), p); };
     ASSERT_TRUE(load("alpine-loop-60s.hrm").ok());
     EXPECT_TRUE(ride.Calc15Available);
     ASSERT_TRUE(load("alpine-loop.hrm").ok());  // 5 seconds
@@ -53,7 +54,7 @@ TEST(RideImport, ResamplingIsOfferedExactlyForAnHrmRideAt60Seconds) {
 
     // A refused file leaves the ride, and the offer, as they were.
     ASSERT_TRUE(load("alpine-loop-60s.hrm").ok());
-    const auto refused = loadRideData(ride, RideFileType::hrm, "bad.hrm",
+    const auto refused = test::loadRideData(ride, RideFileType::hrm, "bad.hrm",
                                       toBytes("[Params]\nInterval=99999\n[HRData]\n1\t2\n"), p);
     EXPECT_TRUE(refused.refused);
     EXPECT_TRUE(ride.Calc15Available);

@@ -6,6 +6,7 @@
 
 #include "base/Bytes.h"
 #include "import/RideImport.h"
+#include "support/RideLoad.h"
 
 namespace vb::test {
 
@@ -19,9 +20,9 @@ inline std::string shownTexts(const RecordingPrompter& prompter) {
     return out;
 }
 
-inline ImportReport loadHrm(RideRecord& ride, std::string_view content, RecordingPrompter& prompter,
-                            std::string_view path = "C:\\rides\\test.hrm") {
-    return Load_Polar_File(ride, path, toBytes(content), prompter);
+inline Loaded loadHrm(RideRecord& ride, std::string_view content, RecordingPrompter& prompter,
+                      std::string_view path = "C:\\rides\\test.hrm") {
+    return loadHrmData(ride, path, toBytes(content), prompter);
 }
 
 }  // namespace vb::test

@@ -11,34 +11,12 @@ namespace vb {
 namespace {
 
 namespace fs = std::filesystem;
-using test::bytesOf;
-using test::f32Bytes;
-using test::f64Bytes;
-using test::hex;
-using test::operator+;
 
 const std::string kTag = std::string("VLB") + '\xFE';
-const Bytes kTagBytes = bytesOf({0x56, 0x4C, 0x42, 0xFE});
-const Bytes kTrailer = toBytes("created by Velobridge - Version0.6a");
-
-Bytes zeros(std::size_t n) { return Bytes(n, std::byte{0}); }
-Bytes i32Bytes(int v) { return bytesOf({v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v >> 24) & 0xFF}); }
 
 RouteSections route(Target target, std::vector<RouteSection> sections) { return {target, std::move(sections)}; }
 
-// The 102 bytes before the program records, written out from the layout.
-Bytes pgmfHead(const Bytes& nameUnits, int records) {
-    return bytesOf({0xE8, 0x03, 0x64, 0x00, 0x02, 0x00, 0x00, 0x00,               // file header
-                    0xF2, 0x03, 0x64, 0x00, 0x01, 0x00, 0x00, 0x00, 0x46, 0x00, 0x00, 0x00}) +  // general block
-           kTagBytes + nameUnits + zeros(34 - nameUnits.size()) + i32Bytes(1) + i32Bytes(1) + zeros(24) +
-           bytesOf({0xFC, 0x03, 0x64, 0x00}) + i32Bytes(records) + bytesOf({0x0C, 0x00, 0x00, 0x00});
-}
-
-Bytes pgmfRecord(float metres, float slope) { return f32Bytes(metres) + f32Bytes(slope) + bytesOf({0, 0, 0x80, 0x40}); }
-Bytes pgmRecord(double km, double slope) { return f64Bytes(km) + f64Bytes(slope) + zeros(4); }
-Bytes pgmTail(std::string_view name) {
-    return bytesOf({static_cast<int>(name.size())}) + toBytes(name) + i32Bytes(1) + i32Bytes(1) + kTagBytes + kTrailer;
-}
+Bytes golden(const std::string& name) { return test::readAll(test::dataFile("route/" + name)); }
 
 ProgramFile readBack(const Bytes& bytes, Target target) {
     auto program = target == Target::catalyst ? readPgm(bytes) : readPgmf(bytes);
@@ -46,78 +24,50 @@ ProgramFile readBack(const Bytes& bytes, Target target) {
     return program.ok() ? *program : ProgramFile{};
 }
 
-TEST(CatalystWriter, WritesTheWorkedExampleByteForByte) {
-    auto bytes = Create_Catalyst(route(Target::catalyst, {{0.1, 3.0}}), "abc", false, kTag, ProgramVersion);
-    ASSERT_TRUE(bytes);
-    const Bytes expected = bytesOf({0x01, 0x00, 0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x3F,  // 1, 0.1
-                                    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x40,              // 3.0
-                                    0x00, 0x00, 0x00, 0x00, 0x03, 0x61, 0x62, 0x63,              // 0, "abc"
-                                    0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,              // slope, distance
-                                    0x56, 0x4C, 0x42, 0xFE}) +
-                           kTrailer;
-    EXPECT_EQ(*bytes, expected) << hex(*bytes);
-
-    const ProgramFile back = readBack(*bytes, Target::catalyst);
-    EXPECT_EQ(back.name, "abc");
-    EXPECT_EQ(back.type, 1);
-    EXPECT_EQ(back.mode, 1);
-    EXPECT_EQ(back.tag, kTag);
-    ASSERT_EQ(back.sections.size(), 1u);
-    EXPECT_EQ(back.sections[0].distance, 0.1);
-    EXPECT_EQ(back.sections[0].value, 3.0);
-}
-
-TEST(CatalystWriter, PutsTheWarmupFirstAndWritesEmptyRoutesWhole) {
-    const auto three = route(Target::catalyst, {{0.1, 9}, {0.2, -4}, {0.1, 0.5}});
-    auto bytes = Create_Catalyst(three, "Zürich", true, kTag, ProgramVersion);
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes, bytesOf({4, 0}) + pgmRecord(2.0, 0) + pgmRecord(0.1, 9) + pgmRecord(0.2, -4) +
-                          pgmRecord(0.1, 0.5) + pgmTail("Z\xFCrich"))
-        << hex(*bytes);
-    EXPECT_EQ(readBack(*bytes, Target::catalyst).name, "Zürich");
-
-    auto empty = Create_Catalyst(route(Target::catalyst, {}), "abc", false, kTag, ProgramVersion);
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(*empty, bytesOf({0, 0}) + pgmTail("abc"));
-    EXPECT_EQ(empty->size(), 2 + 1 + 3 + 4 + 4 + 4 + kTrailer.size());
-    auto warm = Create_Catalyst(route(Target::catalyst, {}), "abc", true, kTag, ProgramVersion);
-    ASSERT_TRUE(warm);
-    EXPECT_EQ(*warm, bytesOf({1, 0}) + pgmRecord(2.0, 0) + pgmTail("abc"));
-}
-
-TEST(FortiusWriter, LaysOutTheBlocksAndRecords) {
-    auto bytes = Create_Fortius(route(Target::fortius, {{0.1f, 3.0f}}), "abc", false, kTag, ProgramVersion);
-    ASSERT_TRUE(bytes);
-    const Bytes abc = bytesOf({0x61, 0, 0x62, 0, 0x63, 0});
-    EXPECT_EQ(*bytes, pgmfHead(abc, 1) + bytesOf({0, 0, 0xC8, 0x42, 0, 0, 0x40, 0x40, 0, 0, 0x80, 0x40}) + kTrailer)
-        << hex(*bytes);
-
-    const auto three = route(Target::fortius, {{0.1f, 20}, {0.3f, -5}, {0.1f, 1.25f}});
-    auto warm = Create_Fortius(three, "abcdefghijklmnop", true, kTag, ProgramVersion);
-    ASSERT_TRUE(warm);
-    const Bytes sixteen = toBytes(std::string("a\0b\0c\0d\0e\0f\0g\0h\0i\0j\0k\0l\0m\0n\0o\0p\0", 32));
-    EXPECT_EQ(*warm, pgmfHead(sixteen, 4) + bytesOf({0, 0, 0xFA, 0x44, 0, 0, 0, 0, 0, 0, 0x80, 0x40}) +
-                         pgmfRecord(100, 20) + pgmfRecord(300, -5) + pgmfRecord(100, 1.25f) + kTrailer)
-        << hex(*warm);
-    EXPECT_EQ((*warm)[56], std::byte{0});  // the name field ends in a zero unit
-    EXPECT_EQ((*warm)[90], std::byte{0xFC});
-
-    const ProgramFile back = readBack(*warm, Target::fortius);
-    EXPECT_EQ(back.name, "abcdefghijklmnop");
-    EXPECT_EQ(back.tag, kTag);
-    EXPECT_EQ(back.trailer, "created by Velobridge - Version0.6a");
-    ASSERT_EQ(back.sections.size(), 4u);
-    EXPECT_EQ(back.sections[0].distance, 2000.0);
-    EXPECT_EQ(back.sections[2].distance, 300.0);
-    EXPECT_EQ(back.sections[2].value, -5.0);
-    EXPECT_EQ(back.sections[3].third, 4.0);
-
-    auto empty = Create_Fortius(route(Target::fortius, {}), "abc", false, kTag, ProgramVersion);
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(*empty, pgmfHead(abc, 0) + kTrailer);
-    auto emptyWarm = Create_Fortius(route(Target::fortius, {}), "abc", true, kTag, ProgramVersion);
-    ASSERT_TRUE(emptyWarm);
-    EXPECT_EQ(*emptyWarm, pgmfHead(abc, 1) + pgmfRecord(2000, 0) + kTrailer);
+// Each program against its bytes worked out by hand from the layout, and read
+// back by the matching reader.
+TEST(ProgramWriters, WriteTheHandComputedBytesAndReadBack) {
+    struct Case {
+        Target target;
+        std::vector<RouteSection> sections;
+        std::string name;
+        bool warmup;
+        std::string golden;
+    };
+    const Case cases[] = {
+        {Target::catalyst, {{0.1, 3.0}}, "abc", false, "abc-one-section.pgm"},
+        {Target::catalyst, {{0.1, 9}, {0.2, -4}, {0.1, 0.5}}, "Zürich", true, "zurich-warmup-three.pgm"},
+        {Target::catalyst, {}, "abc", false, "abc-empty.pgm"},
+        {Target::catalyst, {}, "abc", true, "abc-empty-warmup.pgm"},
+        {Target::fortius, {{0.1f, 3.0f}}, "abc", false, "abc-one-section.pgmf"},
+        {Target::fortius, {{0.1f, 20}, {0.3f, -5}, {0.1f, 1.25f}}, "abcdefghijklmnop", true, "sixteen-warmup-three.pgmf"},
+        {Target::fortius, {}, "abc", false, "abc-empty.pgmf"},
+        {Target::fortius, {}, "abc", true, "abc-empty-warmup.pgmf"},
+    };
+    for (const auto& c : cases) {
+        const auto create = c.target == Target::catalyst ? Create_Catalyst : Create_Fortius;
+        auto bytes = create(route(c.target, c.sections), c.name, c.warmup, kTag, ProgramVersion);
+        ASSERT_TRUE(bytes) << c.golden;
+        EXPECT_EQ(*bytes, golden(c.golden)) << c.golden << ": " << test::hex(*bytes);
+        const ProgramFile back = readBack(*bytes, c.target);
+        EXPECT_EQ(back.name, c.name) << c.golden;
+        EXPECT_EQ(back.type, 1);
+        EXPECT_EQ(back.mode, 1);
+        EXPECT_EQ(back.tag, kTag);
+        EXPECT_EQ(back.trailer, "created by Velobridge - Version0.6a");
+        const std::size_t warm = c.warmup ? 1 : 0;
+        ASSERT_EQ(back.sections.size(), c.sections.size() + warm) << c.golden;
+        const double unit = c.target == Target::fortius ? 1000 : 1;
+        if (c.warmup) {
+            EXPECT_EQ(back.sections[0].distance, 2 * unit);
+        }
+        for (std::size_t i = 0; i < c.sections.size(); ++i) {
+            const auto& s = c.sections[i];
+            const double length = c.target == Target::fortius ? double(float(s.length)) * 1000 : s.length;
+            EXPECT_NEAR(back.sections[i + warm].distance, length, 1e-3) << c.golden << " " << i;
+            EXPECT_EQ(back.sections[i + warm].value, c.target == Target::fortius ? double(float(s.slope)) : s.slope);
+        }
+    }
 }
 
 TEST(ProgramWriters, RefuseNamesThatDoNotFitAndWriteOthersInTheCodePage) {
@@ -149,9 +99,7 @@ TEST(ProgramFromRide, MatchesHandComputedBytesForBothTargets) {
     auto pgm = buildProgram(metric, programRequest(settings, Target::catalyst, 0, 100, "climb"));
     ASSERT_TRUE(pgm) << pgm.error().message;
     EXPECT_EQ(pgm->records, 3);
-    EXPECT_EQ(pgm->bytes, bytesOf({3, 0}) + pgmRecord(2.0, 0) + pgmRecord(0.1, 9) + pgmRecord(0.1, 6) +
-                              pgmTail("climb"))
-        << hex(pgm->bytes);
+    EXPECT_EQ(pgm->bytes, golden("climb-metric-warmup.pgm")) << test::hex(pgm->bytes);
 
     // Imperial, 10 s: 360 tenths of mph is 160.9 m a row; 100 ft is 30.48 m. Sections 0, 20
     // (carrying 10.48), 10.48, 0, 0, 0; the last three join.
@@ -161,9 +109,7 @@ TEST(ProgramFromRide, MatchesHandComputedBytesForBothTargets) {
     settings.join_slopes = 1;
     auto pgmf = buildProgram(imperial, programRequest(settings, Target::fortius, 0, 100, "hill"));
     ASSERT_TRUE(pgmf) << pgmf.error().message;
-    EXPECT_EQ(pgmf->bytes, pgmfHead(bytesOf({'h', 0, 'i', 0, 'l', 0, 'l', 0}), 4) + pgmfRecord(100, 0) +
-                               pgmfRecord(100, 20) + pgmfRecord(100, 10.48f) + pgmfRecord(300, 0) + kTrailer)
-        << hex(pgmf->bytes);
+    EXPECT_EQ(pgmf->bytes, golden("hill-imperial-joined.pgmf")) << test::hex(pgmf->bytes);
 
     // The same ride without joining, as a CATALYST program with its own limits.
     settings.join_slopes = 0;

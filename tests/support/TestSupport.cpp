@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -59,6 +60,21 @@ std::string hex(const Bytes& data) {
         out += buf;
     }
     return out;
+}
+
+Bytes i16Bytes(int v) { return bytesOf({v & 0xFF, (v >> 8) & 0xFF}); }
+Bytes i32Bytes(std::int64_t v) {
+    return bytesOf({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF),
+                    static_cast<int>((v >> 24) & 0xFF)});
+}
+
+Bytes patched(Bytes data, const std::vector<Patch>& patches, std::size_t size) {
+    for (const Patch& p : patches) {
+        if (data.size() < p.offset + p.bytes.size()) data.resize(p.offset + p.bytes.size());
+        std::copy(p.bytes.begin(), p.bytes.end(), data.begin() + static_cast<std::ptrdiff_t>(p.offset));
+    }
+    if (size > 0) data.resize(size);
+    return data;
 }
 
 fs::path dataFile(std::string_view relative) { return fs::path(VB_TEST_DATA_DIR) / relative; }

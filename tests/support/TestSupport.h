@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Bytes.h"
 
@@ -18,6 +19,10 @@ Bytes bytesOf(std::initializer_list<int> values);
 /// Bytes of a 64-bit / 32-bit float, little-endian, computed independently of ByteWriter.
 Bytes f64Bytes(double value);
 Bytes f32Bytes(float value);
+
+/// Little-endian bytes of a 16-bit / 32-bit integer.
+Bytes i16Bytes(int value);
+Bytes i32Bytes(std::int64_t value);
 
 /// Concatenation helper.
 Bytes operator+(Bytes a, const Bytes& b);
@@ -53,6 +58,16 @@ private:
     std::string m_name;
     std::optional<std::string> m_old;
 };
+
+/// A change to a golden or example file: `bytes` written at `offset`.
+struct Patch {
+    std::size_t offset = 0;
+    Bytes bytes;
+};
+
+/// `data` with the patches applied, then cut or zero-filled to `size` bytes
+/// (unchanged in length when `size` is 0).
+Bytes patched(Bytes data, const std::vector<Patch>& patches, std::size_t size = 0);
 
 /// A fresh empty folder, removed when the object goes.
 class ScratchDir {

@@ -2,7 +2,7 @@
 // it through the "Import" button until the window has painted it, scrolling
 // the sample grid through every page, and dragging the end slider. Prints the
 // figures; it asserts nothing.
-//   QT_QPA_PLATFORM=offscreen gui_measure
+//   QT_QPA_PLATFORM=offscreen build-bench/bench/gui_measure
 
 #include <QApplication>
 #include <QElapsedTimer>
