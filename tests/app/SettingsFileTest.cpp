@@ -23,13 +23,7 @@ Settings readText(std::string_view file, RecordingPrompter& prompter) {
     return readSettings(toBytes(file), prompter);
 }
 
-const char* const kDefaultsWithRides =
-    "\"Version0.6a\"\r\n"
-    "\"path=C:\\Rides\"\r\n"
-    "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
-    "\"9\"\r\n\"-4\"\r\n\"100\"\r\n\"20\"\r\n\"-5\"\r\n\"100\"\r\n"
-    "0\r\n0\r\n#TRUE#\r\n#FALSE#\r\n"
-    "\"0\"\r\n\"0\"\r\n";
+const std::string kDefaultsWithRides = text(readAll(test::dataFile("app/defaults-with-rides.ini")));
 
 TEST(SettingsFile, WritesTheDefaultsLineForLineAndReadsThemBack) {
     Settings settings;
@@ -44,7 +38,7 @@ TEST(SettingsFile, WritesTheDefaultsLineForLineAndReadsThemBack) {
     // A start without a settings file writes a complete file with "path=".
     const std::string empty = text(writeSettings(Settings{}));
     EXPECT_EQ(empty.substr(0, 24), "\"Version0.6a\"\r\n\"path=\"\r\n");
-    EXPECT_EQ(empty.size(), std::string(kDefaultsWithRides).size() - 8);
+    EXPECT_EQ(empty.size(), kDefaultsWithRides.size() - 8);
 }
 
 TEST(SettingsFile, RoundTripIsByteIdenticalWithWindows1252Texts) {
@@ -125,14 +119,12 @@ TEST(SettingsFile, ShortOrOddFilesKeepDefaultsForWhatTheyLack) {
     // Nine lines: the limits from line 10 on keep their defaults.
     const Settings nine = readText(
         "\"Version0.6a\"\r\n\"path=/rides\"\r\n\"/h/\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"5\"\r\n\"-2\"\r\n", prompter);
-    EXPECT_EQ(nine.my_path, "/rides");
-    EXPECT_EQ(nine.cat_max_climb, "5");
-    EXPECT_EQ(nine.cat_max_down, "-2");
-    EXPECT_EQ(nine.cat_dist_step, "100");
-    EXPECT_EQ(nine.fort_max_down, "-5");
-    EXPECT_EQ(nine.base_setting, "0");
-    EXPECT_EQ(nine.smooth_altitude, "0") << "a file without the 19th line smooths nothing";
-    EXPECT_TRUE(nine.unit_meter);
+    Settings expected;
+    expected.my_path = "/rides";
+    expected.hrm_path = "/h/";
+    expected.cat_max_climb = "5";
+    expected.cat_max_down = "-2";
+    EXPECT_EQ(nine, expected);
 
     EXPECT_EQ(readText("", prompter), Settings{});
     EXPECT_TRUE(prompter.messages.empty()) << "an empty file has no line to check";

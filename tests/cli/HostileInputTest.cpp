@@ -90,9 +90,7 @@ TEST(HostileInput, RowsThatAreNoStretchWriteNothing) {
     const auto empty = (dir / "empty.hrm").string();
     const std::string climb(asText(readAll(dataFile("import/climb.hrm"))));
     writeAll(empty, climb.substr(0, climb.find("[HRData]") + 10));
-    const auto standing = (dir / "standing.hrm").string();
-    writeAll(standing, "[Params]\r\nVersion=106\r\nSMode=111000100\r\nInterval=5\r\n[HRData]\r\n"
-                       "120\t0\t80\t300\r\n120\t0\t80\t310\r\n");
+    const auto standing = dataFile("cli/standing.hrm").string();
     const auto out = (dir / "p.pgm").string();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{ride(), "--from", "500", "--to", "400"}, "--from 500 must lie before --to 400 (the rows 0..1160)"},

@@ -39,24 +39,16 @@ private:
 #endif
 };
 
-const char* const kRidesFile =
-    "\"Version0.6a\"\r\n\"path=/data/rides\"\r\n\"/h/\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
-    "\"7\"\r\n\"-3\"\r\n\"200\"\r\n\"15\"\r\n\"-4\"\r\n\"300\"\r\n1\r\n0\r\n#FALSE#\r\n#TRUE#\r\n\"120\"\r\n";
-
 TEST(SettingsCommand, PrintsTheSettingsInEffectAndTheirSource) {
     Home home;
     auto r = runCli({"settings"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, "source: defaults (no settings file at " + home.defaultFile().string() + ")\n" +
-                         "base folder: " + (home.home() / "Velobridge").string() +
-                         "\nmy_path: \nhrm_path: \npgm_path: \nca_path: \npgmf_path: \ncaf_path: \n"
-                         "cat_max_climb: 9\ncat_max_down: -4\ncat_dist_step: 100\nfort_max_climb: 20\n"
-                         "fort_max_down: -5\nfort_dist_step: 100\nadd_warmup: 0\njoin_slopes: 0\n"
-                         "unit_meter: true\nunit_feet: false\nbase_setting: 0\nsmooth_altitude: 0\n");
+    EXPECT_EQ(r.out, test::expectedText("settings-defaults.txt", {{"@CONFIG@", home.defaultFile().string()},
+                                                                  {"@HOME@", (home.home() / "Velobridge").string()}}));
 
     // The platform's file is read when it exists.
-    test::writeAll(home.defaultFile(), kRidesFile);
+    fs::copy_file(test::dataFile("cli/rides.ini"), home.defaultFile());
     r = runCli({"settings"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.substr(0, r.out.find("hrm_path")),

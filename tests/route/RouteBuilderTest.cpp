@@ -30,6 +30,13 @@ Sections sectionsOf(const RideRecord& ride, Target target, RouteLimits limits, i
 
 double f32(double value) { return static_cast<float>(value); }
 
+/// Rows 1.. of the ride's table, three texts each.
+void expectRows(const RideRecord& ride, const std::vector<std::vector<std::string>>& rows) {
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(ride.samples.text(static_cast<int>(r) + 1, c), rows[r][c]) << "row " << r + 1 << ", column " << c;
+}
+
 TEST(RouteBuilder, RowDistanceIsSpeedTimesIntervalOver36) {
     // 36.0 km/h for 5 s is exactly 50 m: two rows make one 100 m section.
     EXPECT_EQ(sectionsOf(ride50m({100, 100}), Target::catalyst, kCatalyst), (Sections{{0.1, 0}}));
@@ -149,10 +156,8 @@ TEST(Calc15, InterpolatesAltitudesAndHoldsSpeeds) {
     ride.Calc15Available = true;
     ASSERT_TRUE(calc15SecInterval(ride));
     ASSERT_EQ(ride.samples.rowCount(), 6);
-    const char* expected[5][3] = {
-        {"1", "200", "100"}, {"2", "240", "101"}, {"3", "240", "102"}, {"4", "240", "103"}, {"5", "240", "105"}};
-    for (int r = 1; r <= 5; ++r)
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(ride.samples.text(r, c), expected[r - 1][c]) << r << "," << c;
+    expectRows(ride, {{"1", "200", "100"}, {"2", "240", "101"}, {"3", "240", "102"}, {"4", "240", "103"},
+                      {"5", "240", "105"}});
     EXPECT_EQ(ride.header.Interval(), "15");
     EXPECT_EQ(ride.RecordInterval, 15);
     EXPECT_FALSE(ride.Calc15Available);
@@ -160,10 +165,8 @@ TEST(Calc15, InterpolatesAltitudesAndHoldsSpeeds) {
     // A descent of 5 rounds down: -2, -3, -4, -5.
     auto down = makeRide({{"200", "100"}, {"200", "95"}});
     ASSERT_TRUE(calc15SecInterval(down));
-    EXPECT_EQ(down.samples.text(2, 2), "98");
-    EXPECT_EQ(down.samples.text(3, 2), "97");
-    EXPECT_EQ(down.samples.text(4, 2), "96");
-    EXPECT_EQ(down.samples.text(5, 2), "95");
+    expectRows(down, {{"1", "200", "100"}, {"2", "200", "98"}, {"3", "200", "97"}, {"4", "200", "96"},
+                      {"5", "200", "95"}});
     // The extremes of 16 bits: their difference needs 17.
     auto steep = makeRide({{"1", "-32768"}, {"1", "32767"}});
     ASSERT_TRUE(calc15SecInterval(steep));
@@ -175,12 +178,9 @@ TEST(Calc15, RoundsEveryRowSkipsBlankRowsAndDropsLeftovers) {
     auto ride = makeRide({{"200.5", "101.5"}, {"", ""}, {"", ""}, {"", ""}, {"", ""}, {"", ""}, {" 24 0x", "105"}});
     ASSERT_TRUE(calc15SecInterval(ride));
     ASSERT_EQ(ride.samples.rowCount(), 6);  // rows 6 and 7 of the old table are gone
-    EXPECT_EQ(ride.samples.text(1, 1), "200");
-    EXPECT_EQ(ride.samples.text(1, 2), "102");
-    EXPECT_EQ(ride.samples.text(2, 1), "240");
-    EXPECT_EQ(ride.samples.text(2, 2), "102");  // 102 + Int(0.75)
-    EXPECT_EQ(ride.samples.text(5, 2), "105");
-    for (int r = 1; r <= 5; ++r) EXPECT_EQ(ride.samples.text(r, 0), std::to_string(r));
+    // 200.5 and 101.5 round to even; row 2 is 102 + Int(0.75).
+    expectRows(ride, {{"1", "200", "102"}, {"2", "240", "102"}, {"3", "240", "103"}, {"4", "240", "104"},
+                      {"5", "240", "105"}});
 
     // One sample: only the interval changes.
     auto single = makeRide({{"200", "100"}});

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "route/RideFixture.h"
 #include "route/SvgCanvas.h"
+#include "support/TestSupport.h"
 
 namespace vb {
 namespace {
@@ -31,16 +31,6 @@ void move(RouteView& view, const RideRecord& ride, SliderIndex slider, int posit
     moveSlider(view, slider, position);
     Show_RouteDetail(view, ride);
 }
-
-}  // namespace
-
-void PrintTo(const CanvasOp& op, std::ostream* os) {
-    *os << "op" << static_cast<int>(op.kind) << "(" << op.x1 << ", " << op.y1 << ", " << op.x2 << ", " << op.y2
-        << ", rgb " << int(op.colour.r) << "/" << int(op.colour.g) << "/" << int(op.colour.b) << ", w " << op.width
-        << ")";
-}
-
-namespace {
 
 const CanvasOp kClear = Op::clear(135, 4400, 7510, 3370);
 
@@ -160,20 +150,21 @@ TEST(RouteView, SliderRuleKeepsTheStartBeforeTheEnd) {
     EXPECT_EQ(view.endPos, 0);
 
     view = refreshed(ride);
-    moveSlider(view, SliderIndex::end, 0);  // onto the start: one row beyond it
-    EXPECT_EQ(view.endPos, 1);
-    moveSlider(view, SliderIndex::start, 1);  // onto the end: one row before it
-    EXPECT_EQ(view.startPos, 0);
-    moveSlider(view, SliderIndex::end, 3);
-    moveSlider(view, SliderIndex::start, 2);
-    EXPECT_EQ(std::pair(view.startPos, view.endPos), std::pair(2, 3));
-    moveSlider(view, SliderIndex::start, 99);  // clamped to 4, then pulled before the end
-    EXPECT_EQ(view.startPos, 2);
-    moveSlider(view, SliderIndex::end, -5);  // clamped to 0, then pushed beyond the start
-    EXPECT_EQ(view.endPos, 3);
-    moveSlider(view, SliderIndex::end, 4);
-    moveSlider(view, SliderIndex::start, 4);
-    EXPECT_EQ(std::pair(view.startPos, view.endPos), std::pair(3, 4));
+    const struct {
+        SliderIndex slider;
+        int position, start, end;
+    } moves[] = {
+        {SliderIndex::end, 0, 0, 1},     // onto the start: one row beyond it
+        {SliderIndex::start, 1, 0, 1},   // onto the end: one row before it
+        {SliderIndex::end, 3, 0, 3},     {SliderIndex::start, 2, 2, 3},
+        {SliderIndex::start, 99, 2, 3},  // clamped to 4, then pulled before the end
+        {SliderIndex::end, -5, 2, 3},    // clamped to 0, then pushed beyond the start
+        {SliderIndex::end, 4, 2, 4},     {SliderIndex::start, 4, 3, 4},
+    };
+    for (const auto& m : moves) {
+        moveSlider(view, m.slider, m.position);
+        EXPECT_EQ(std::pair(view.startPos, view.endPos), std::pair(m.start, m.end)) << m.position;
+    }
 
     // A table of the title row alone: both sliders stay on row 0.
     RideRecord empty;
@@ -216,20 +207,7 @@ TEST(SvgCanvas, JoinedLinesOfOneColourBecomeOnePolyline) {
     svg.line(300, 7700, 400, 7600);
     svg.line(500, 7600, 600, 7600);  // does not join: a new polyline
     svg.text(240, 3870, "Start: <~1 km>");
-    EXPECT_EQ(svg.svg(),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"120 3840 7575 3975\" width=\"505\" "
-              "height=\"265\">\n"
-              "<rect x=\"135\" y=\"4400\" width=\"7510\" height=\"3370\" fill=\"#f0f0f0\"/>\n"
-              "<circle cx=\"165\" cy=\"7800\" r=\"22.5\" fill=\"#000000\"/>\n"
-              "<polyline points=\"165,7800 200,7790 300,7700\" fill=\"none\" stroke=\"#000000\" stroke-width=\"45\" "
-              "stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n"
-              "<polyline points=\"300,7700 400,7600\" fill=\"none\" stroke=\"#ff0000\" stroke-width=\"45\" "
-              "stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n"
-              "<polyline points=\"500,7600 600,7600\" fill=\"none\" stroke=\"#ff0000\" stroke-width=\"45\" "
-              "stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n"
-              "<text x=\"240\" y=\"4030\" font-family=\"sans-serif\" font-size=\"160\">Start: &lt;~1 km&gt;</text>\n"
-              "</svg>\n");
+    EXPECT_EQ(svg.svg(), std::string(asText(test::readAll(test::dataFile("route/joined-polylines.svg")))));
 }
 
 }  // namespace
