@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include <GeographicLib/Geocentric.hpp>
 #include <GeographicLib/Geodesic.hpp>
 
 #include "base/Text.h"
@@ -48,13 +49,50 @@ void fillByIndex(std::vector<double>& values) {
     if (last != values.size()) std::fill(values.begin() + static_cast<std::ptrdiff_t>(last) + 1, values.end(), values[last]);
 }
 
+// The length of the geodesic between two positions on the WGS84 ellipsoid.
+// Recorded points lie metres apart; there the straight line between their
+// earth-centred coordinates is the geodesic to far below a millimetre and
+// takes a fraction of the time of solving for it, which a long ride's tens
+// of thousands of steps feel. A longer step is solved for.
+class GeodesicSteps {
+public:
+    /// The length from the last position passed or stepped to, to `p`'s (0 for the first).
+    double step(const TrackPoint& p) {
+        double x = 0, y = 0, z = 0;
+        m_earth.Forward(p.latitude, p.longitude, 0, x, y, z);
+        double length = 0;
+        if (m_last != nullptr) {
+            if (!m_lastPlaced) m_earth.Forward(m_last->latitude, m_last->longitude, 0, m_x, m_y, m_z);
+            length = std::hypot(x - m_x, y - m_y, z - m_z);
+            if (length > kChordMax)
+                m_wgs84.Inverse(m_last->latitude, m_last->longitude, p.latitude, p.longitude, length);
+        }
+        m_last = &p;
+        m_lastPlaced = true;
+        m_x = x, m_y = y, m_z = z;
+        return std::isfinite(length) ? length : 0.0;
+    }
+    /// Moves on to `p` without measuring the step.
+    void pass(const TrackPoint& p) {
+        m_last = &p;
+        m_lastPlaced = false;
+    }
+
+private:
+    static constexpr double kChordMax = 1000;  // metres; the chord is then short of the arc by < 1e-9 of it
+    const GeographicLib::Geocentric& m_earth = GeographicLib::Geocentric::WGS84();
+    const GeographicLib::Geodesic& m_wgs84 = GeographicLib::Geodesic::WGS84();
+    const TrackPoint* m_last = nullptr;
+    bool m_lastPlaced = false;
+    double m_x = 0, m_y = 0, m_z = 0;
+};
+
 // Cumulative distance of every point: the file's own per part (continuing
 // from the distance reached), else geodesic steps between positions.
 std::vector<double> pointDistances(const std::vector<TrackPoint>& points) {
-    const GeographicLib::Geodesic& wgs84 = GeographicLib::Geodesic::WGS84();
+    GeodesicSteps geodesic;
     std::vector<double> distance(points.size(), kNaN);
     double reached = 0;
-    const TrackPoint* lastPosition = nullptr;
     for (std::size_t begin = 0; begin < points.size();) {
         std::size_t end = begin;
         bool fileDistance = false;
@@ -66,12 +104,11 @@ std::vector<double> pointDistances(const std::vector<TrackPoint>& points) {
             if (fileDistance && hasDistance(p)) {
                 distance[i] = std::max(offset + p.distance, reached);
             } else if (!fileDistance && hasPosition(p)) {
-                double step = 0;
-                if (lastPosition != nullptr)
-                    wgs84.Inverse(lastPosition->latitude, lastPosition->longitude, p.latitude, p.longitude, step);
-                distance[i] = reached + (std::isfinite(step) ? step : 0.0);
+                distance[i] = reached + geodesic.step(p);
             }
-            if (hasPosition(p)) lastPosition = &p;
+            // Positions are followed through parts with the file's own
+            // distance too: a later part without one steps on from the last.
+            if (fileDistance && hasPosition(p)) geodesic.pass(p);
             if (std::isfinite(distance[i])) reached = distance[i];
         }
         begin = end;

@@ -142,7 +142,7 @@ Result<pugi::xml_node> parseXmlDocument(pugi::xml_document& document, std::span<
     // Entities are not expanded beyond the predefined ones, so a document
     // cannot grow in memory beyond its own size.
     const pugi::xml_parse_result parsed =
-        document.load_buffer(data.data(), data.size(), pugi::parse_minimal | pugi::parse_escapes, pugi::encoding_auto);
+        document.load_buffer(data.data(), data.size(), pugi::parse_minimal | pugi::parse_escapes | pugi::parse_embed_pcdata, pugi::encoding_auto);
     if (!parsed)
         return Error{ErrorCode::invalid, static_cast<std::int64_t>(parsed.offset),
                      "not a well-formed " + std::string(format) + " file: " + parsed.description() + " at byte " +
