@@ -109,11 +109,14 @@ void MainForm::State::sync() {
     at(ids::kStartValue).caption = view.startLabel;
     at(ids::kRouteValue).caption = view.routeLabel;
 
-    Control& rlvList = at(ids::kRlvList);
-    if (rlvList.items != script.lines) {
-        rlvList.items = script.lines;
-        rlvList.selected = -1;
-    }
+    // A list keeps its selection while its lines stay the same.
+    const auto showLines = [this](std::string_view id, const std::vector<std::string>& lines) {
+        Control& list = at(id);
+        if (list.items == lines) return;
+        list.items = lines;
+        list.selected = -1;
+    };
+    showLines(ids::kRlvList, script.lines);
     at(ids::kCreateRlv).enabled = script.createEnabled;
 
     at(ids::kConverterStatus).caption = converterLabels.status;
@@ -123,11 +126,7 @@ void MainForm::State::sync() {
     at(ids::kConvert).enabled = convertEnabled;
 
     at(ids::kRunInfoCaption).caption = runInfo.caption;
-    Control& info = at(ids::kRunInfoList);
-    if (info.items != runInfo.lines) {
-        info.items = runInfo.lines;
-        info.selected = -1;
-    }
+    showLines(ids::kRunInfoList, runInfo.lines);
     at(ids::kCreateHrm).enabled = runInfo.createHrmEnabled;
 }
 
