@@ -30,9 +30,6 @@ TEST(Refusals, OneLineOnStderrAndNothingWritten) {
     writeAll(dir / "notes.txt", "[params]\n");
     const std::string climb(asText(readAll(dataFile("import/climb.hrm"))));
     writeAll(dir / "empty.hrm", climb.substr(0, climb.find("[HRData]") + 10));
-    const std::string script(asText(readAll(dataFile("cli/col.vlb"))));
-    writeAll(dir / "v2.vlb", "vers=VLB_2.0\r\n" + script.substr(14));
-    writeAll(dir / "escape.vlb", script + "name=../escape\r\n");
     // A sparse file beyond the ride limit that starts like a ride, and a larger one that is no ride.
     writeAll(dir / "huge.hrm", "[Params]\r\n");
     fs::resize_file(dir / "huge.hrm", kRideFileMax + 1);
@@ -53,15 +50,11 @@ TEST(Refusals, OneLineOnStderrAndNothingWritten) {
         {{"info", file("fifo.hrm")}, "is a FIFO"},
 #endif
         {{"table", file("huge.hrm")}, "more than the limit of 64 MiB"},
-        {{"table", dataFile("thirdparty/tur/st_hac4-alt.tur").string()}, ""},
         {{"table", file("notes.txt")}, "not a ride file (neither HRM, HAC4, FIT, GPX nor TCX)"},
-        {{"program", ride, "--from", "500", "--to", "400"}, "--from 500 must lie before --to 400 (the rows 0..1160)"},
         {{"program", ride, "--to", "1161"}, "--to 1161 lies outside the rows 0..1160"},
         {{"program", file("empty.hrm")}, "the ride holds no samples"},
         {{"program", dataFile("cli/standing.hrm").string()}, ""},
-        {{"program", ride, "--step", "0"}, ""},
         {{"program", ride, "--name", "../escape"}, "Incorrect Filename!!!: "},  // its two lines joined
-        {{"program", ride, "--name", "Passo dello Stelv"}, ""},
         {{"program", ride, "--resample-15"}, "--resample-15 needs an HRM ride recorded at 60 seconds"},
         {{"program", ride, "--settings", file("absent.ini")}, "no such settings file"},
         {{"program", file("absent.hrm")}, ""},
@@ -71,9 +64,6 @@ TEST(Refusals, OneLineOnStderrAndNothingWritten) {
         {{"profile", file("empty.hrm")}, "the ride holds no samples"},
         {{"profile", file("notes.txt")}, ""},
         {{"rlv", dataFile("cli/col.vlb").string(), "--speed-reference", "0"}, ""},
-        {{"rlv", dataFile("cli/col.vlb").string(), "--speed-reference", "fast"}, ""},
-        {{"rlv", file("v2.vlb")}, ""},
-        {{"rlv", file("escape.vlb")}, ""},
         {{"rlv", file("absent.vlb")}, ""},
         {{"settings", "--settings", file("absent.ini")}, "no such settings file"},
     };
@@ -90,7 +80,6 @@ TEST(Refusals, OneLineOnStderrAndNothingWritten) {
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     }
     EXPECT_FALSE(fs::exists(out));
-    EXPECT_FALSE(fs::exists(dir.path().parent_path() / "escape.rlv"));
 #ifndef _WIN32
     EXPECT_TRUE(fs::is_fifo(dir / "fifo.hrm"));
 #endif
@@ -98,16 +87,11 @@ TEST(Refusals, OneLineOnStderrAndNothingWritten) {
 
 TEST(Refusals, WrongUsageIsStatus2) {
     const auto ride = exampleFile("alpine-loop.hrm").string();
-    std::vector<std::vector<std::string>> cases = {
+    const std::vector<std::vector<std::string>> cases = {
         {}, {"table"}, {"profile", ride}, {"profile", ride, "--svg", "p.svg", "--from", "two"},
         {"program", ride}, {"program", ride, "--target", "tacx"}, {"program", ride, "--target", "catalyst", "--from", "x"},
+        {"table", ride, "--smooth-altitude", "-5"}, {"table", ride, "--smooth-altitude", "abc"},
     };
-    for (const char* wrong : {"-5", "abc"}) {
-        cases.push_back({"table", ride, "--smooth-altitude", wrong});
-        cases.push_back({"info", ride, "--smooth-altitude", wrong});
-        cases.push_back({"program", ride, "--target", "fortius", "--smooth-altitude", wrong});
-        cases.push_back({"profile", ride, "--svg", "p.svg", "--smooth-altitude", wrong});
-    }
     for (const auto& args : cases) {
         const auto r = runCli(args);
         EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);

@@ -45,13 +45,6 @@ TEST(ProgramCommand, WritesIntoTheWorkingFolderWithTheSettingsAndTheRidesName) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(fs::exists(dir / "PGMF" / "Passo dello Stel.pgmf"));
 
-    // A file where the working folder should be.
-    fs::create_directories(dir / "other");
-    writeAll(dir / "other" / "PGM", "a file");
-    r = runCli({"program", ride, "--target", "catalyst", "--settings",
-                saveSettings(dir / "o.ini", dir / "other")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(linesStartWith(r.err, {"velobridge-cli: " + (dir / "other" / "PGM").string()})) << r.err;
 }
 
 TEST(ProgramCommand, OptionsOutrankTheSettings) {
