@@ -1,8 +1,5 @@
-// The commands that write: each file into the working folder of the settings
-// in effect unless -o names another place (a file, an existing folder, or a
-// folder made when its name ends with a separator), the options outranking the
-// settings, every input that is skipped named on stderr while the others are
-// written; and the one road of a failed write.
+// The commands that write: into the working folder of the settings unless -o
+// says otherwise, every skipped input named on stderr; and a failed write.
 
 #include <gtest/gtest.h>
 
