@@ -20,7 +20,8 @@ TEST(InfoCommand, PrintsTheBlockOfEachKindOfFile) {
     ScratchDir dir;
     fs::copy_file(dataFile("cli/climb-catalyst-warmup.pgm"), dir / "c.PGM");
     // Control bytes in the tag and the trailer are printed as dots.
-    writeAll(dir / "controls.pgm", asText(patched(readAll(dir / "c.PGM"), {{0x4E, bytesOf({0x07})}, {0x50, bytesOf({0x7F})}})));
+    const Bytes controls = patched(readAll(dir / "c.PGM"), {{0x4E, bytesOf({0x07})}, {0x50, bytesOf({0x7F})}});
+    writeAll(dir / "controls.pgm", asText(controls));
     fs::copy_file(dataFile("cli/col.vlb"), dir / "col.VLB");
     // A .pgmf under a .pgm name is still a .pgmf (it would also read as a .pgm of 1000 sections).
     fs::copy_file(dataFile("thirdparty/pgmf/in_ES_Andalusia-1.pgmf"), dir / "andalusia.pgm");
@@ -33,7 +34,7 @@ TEST(InfoCommand, PrintsTheBlockOfEachKindOfFile) {
         {{dataFile("tracks/stops.tcx")}, "info-stops.tcx.txt", ""},
         {{dataFile("run/slope.ca")}, "info-slope.ca.txt", ""},
         // A V2.0 run starts like a program file; its extension makes it a run.
-        {{exampleFile("alpine-loop.caf")}, "", "\nCatalyst V2.0 Info (*.caf)\n####################\nFilename: alpine-loop\n"},
+        {{exampleFile("alpine-loop.caf")}, "", "\nformat: caf (V2.0 run)\nname: alpine-loop\n"},
         {{dir / "c.PGM"}, "info-climb.pgm.txt", ""},
         {{dir / "controls.pgm"}, "info-climb-controls.pgm.txt", ""},
         {{dataFile("thirdparty/pgmf/gc_warmup.pgmf")}, "info-gc_warmup.pgmf.txt", ""},
@@ -64,7 +65,8 @@ TEST(InfoCommand, PrintsWarningsAndRefusalsOnStderr) {
     auto r = runCli({"info", ra});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(linesStartWith(r.err, {"velobridge-cli: warning: " + ra + ": ", "velobridge-cli: " + ra + ": "})) << r.err;
+    EXPECT_TRUE(linesStartWith(r.err, {"velobridge-cli: warning: " + ra + ": ", "velobridge-cli: " + ra + ": "}))
+        << r.err;
 
     // A refused script still lists the lines read before the refusal; a .pgm that does not
     // read (it has no magic) is refused, not passed on, with the converter's labels.
@@ -77,7 +79,6 @@ TEST(InfoCommand, PrintsWarningsAndRefusalsOnStderr) {
         EXPECT_NE(r.out.find(listed), std::string::npos) << r.out;
         EXPECT_TRUE(linesStartWith(r.err, {"velobridge-cli: " + (dir / name).string() + ": "})) << r.err;
     }
-
 }
 
 TEST(TableCommand, PrintsTheCellsAsStoredAndTheWarningsOnStderr) {

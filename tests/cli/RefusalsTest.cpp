@@ -86,7 +86,7 @@ TEST(Refusals, WrongUsageIsStatus2) {
     const auto ride = exampleFile("alpine-loop.hrm").string();
     const std::vector<std::vector<std::string>> cases = {
         {}, {"table"}, {"profile", ride}, {"profile", ride, "--svg", "p.svg", "--from", "two"},
-        {"program", ride}, {"program", ride, "--target", "tacx"}, {"program", ride, "--target", "catalyst", "--from", "x"},
+        {"program", ride}, {"program", ride, "--target", "tacx"}, {"program", ride, "--target", "fortius", "--to", "x"},
         {"table", ride, "--smooth-altitude", "-5"}, {"table", ride, "--smooth-altitude", "abc"},
     };
     for (const auto& args : cases) {

@@ -56,7 +56,8 @@ TEST(ProgramCommand, OptionsOutrankTheSettings) {
         Sections sections;
     } cases[] = {
         {"climb", warm, {"--max-climb", "12"}, {{2000, 0}, {100, 12}, {100, 3}}},
-        {"climb", warm, {"--from", "2", "--to", "3", "--max-down", "-1", "--step", "50"}, {{2000, 0}, {50, 0}, {50, 0}}},
+        {"climb", warm, {"--from", "2", "--to", "3", "--max-down", "-1", "--step", "50"},
+         {{2000, 0}, {50, 0}, {50, 0}}},
         {"steps", plain, {}, {{100, 9}, {100, 9}}},
         {"steps", plain, {"--join-slopes", "--warmup"}, {{2000, 0}, {200, 9}}},
         {"slow", warm, {"--resample-15", "--to", "5"}, {{2000, 0}, {100, 3}}},
