@@ -28,8 +28,6 @@ TEST(Refusals, OneLineOnStderrAndNothingWritten) {
     writeAll(dir / "bad.ca", asText(patched(readAll(dataFile("run/slope.ca")), {{40, bytesOf({7})}})));
     writeAll(dir / "cut.rlv", asText(patched(readAll(dataFile("thirdparty/rlv/in_ES_Andalusia-1.rlv")), {}, 600)));
     writeAll(dir / "notes.txt", "[params]\n");
-    const std::string climb(asText(readAll(dataFile("import/climb.hrm"))));
-    writeAll(dir / "empty.hrm", climb.substr(0, climb.find("[HRData]") + 10));
     // A sparse file beyond the ride limit that starts like a ride, and a larger one that is no ride.
     writeAll(dir / "huge.hrm", "[Params]\r\n");
     fs::resize_file(dir / "huge.hrm", kRideFileMax + 1);
@@ -52,14 +50,14 @@ TEST(Refusals, OneLineOnStderrAndNothingWritten) {
         {{"table", file("huge.hrm")}, "more than the limit of 64 MiB"},
         {{"table", file("notes.txt")}, "not a ride file (neither HRM, HAC4, FIT, GPX nor TCX)"},
         {{"program", ride, "--to", "1161"}, "--to 1161 lies outside the rows 0..1160"},
-        {{"program", file("empty.hrm")}, "the ride holds no samples"},
+        {{"program", dataFile("cli/empty.hrm").string()}, "the ride holds no samples"},
         {{"program", dataFile("cli/standing.hrm").string()}, ""},
         {{"program", ride, "--name", "../escape"}, "Incorrect Filename!!!: "},  // its two lines joined
         {{"program", ride, "--resample-15"}, "--resample-15 needs an HRM ride recorded at 60 seconds"},
         {{"program", ride, "--settings", file("absent.ini")}, "no such settings file"},
         {{"profile", ride, "--from", "1160"}, "--from 1160 must lie before --to 1160 (the rows 0..1160)"},
         {{"profile", ride, "--from", "-1"}, "--from -1 lies outside the rows 0..1160"},
-        {{"profile", file("empty.hrm")}, "the ride holds no samples"},
+        {{"profile", dataFile("cli/empty.hrm").string()}, "the ride holds no samples"},
         {{"rlv", dataFile("cli/col.vlb").string(), "--speed-reference", "0"}, ""},
         {{"rlv", file("absent.vlb")}, ""},
         {{"settings", "--settings", file("absent.ini")}, "no such settings file"},

@@ -37,11 +37,11 @@ TEST(ProgramCommand, WritesIntoTheWorkingFolderWithTheSettingsAndTheRidesName) {
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(readAll(written), readAll(dataFile("cli/climb-catalyst-warmup.pgm")));
 
+    // Without --name the program takes the ride's name, cut to 16 characters.
     fs::copy_file(ride, dir / "Passo dello Stelvio.hrm");
     r = runCli({"program", (dir / "Passo dello Stelvio.hrm").string(), "--target", "fortius", "--settings", settings});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(fs::exists(dir / "PGMF" / "Passo dello Stel.pgmf"));
-
 }
 
 TEST(ProgramCommand, OptionsOutrankTheSettings) {
