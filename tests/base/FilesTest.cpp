@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #endif
 
 #include "support/TestSupport.h"
@@ -15,80 +19,60 @@ namespace {
 namespace fs = std::filesystem;
 using test::ScratchDir;
 
-std::size_t entriesIn(const fs::path& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
-    return n;
-}
+std::ptrdiff_t entriesIn(const fs::path& dir) { return std::distance(fs::directory_iterator(dir), {}); }
 
-TEST(ReplaceFile, WritesANewFileAndReplacesAnOldOneWhole) {
-    ScratchDir dir;
-    const auto target = dir / "a.pgm";
-    ASSERT_TRUE(replaceFile(target, toBytes("a much longer first content")));
-    ASSERT_TRUE(replaceFile(target, toBytes("short")));
-    EXPECT_EQ(test::readAll(target), toBytes("short"));
-    EXPECT_EQ(entriesIn(dir.path()), 1u);  // no temporary file left
-}
-
-/// Passes bytes on to the file until `room` is used up, then fails as a full disk does.
-class FailingSink : public Sink {
-public:
-    FailingSink(Sink& file, std::size_t room) : m_file(file), m_room(room) {}
-    Result<void> put(std::span<const std::byte> data) override {
-        if (data.size() <= m_room) return m_file.put(data);
-        (void)m_file.put(data.first(m_room));
-        return makeError(ErrorCode::io, "No space left on device");
-    }
-
-private:
-    Sink& m_file;
-    std::size_t m_room;
+/// A sink that fails as a full disk does.
+struct FullDisk : Sink {
+    Result<void> put(std::span<const std::byte>) override { return makeError(ErrorCode::io, "disk full"); }
 };
 
-TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+TEST(ReplaceFile, ReplacesTheOldFileWholeOrLeavesItAsItWas) {
     ScratchDir dir;
-    const auto target = dir / "keep.pgmf";
-    test::writeAll(target, "old content");
-    const auto result = replaceFile(target, toBytes("new content that does not fit"),
-                                    [](Sink& file) { return std::make_unique<FailingSink>(file, 3); });
-    ASSERT_FALSE(result);
-    EXPECT_EQ(result.error().message, "cannot write " + displayPath(target) + ": No space left on device");
-    EXPECT_EQ(test::readAll(target), toBytes("old content"));
-    EXPECT_EQ(entriesIn(dir.path()), 1u);
-#ifndef _WIN32
-    // A file size limit is such a failure too, not a signal that ends the program.
-    test::FileSizeLimit limit(8);
-    EXPECT_FALSE(replaceFile(target, toBytes("longer than eight bytes")));
-    EXPECT_EQ(test::readAll(target), toBytes("old content"));
-    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    // A name outside the ANSI code page is written, read and listed as it is.
+    const auto target = dir.path() / pathFromUtf8("Łódź-Straße.pgmf");
+    ASSERT_TRUE(replaceFile(target, toBytes("a much longer first content")));
+    ASSERT_TRUE(replaceFile(target, toBytes("old")));
+    EXPECT_EQ(readFile(target, kProgramFileMax).value(), toBytes("old"));
+    EXPECT_EQ(displayPath(fs::directory_iterator(dir.path())->path().filename()), "Łódź-Straße.pgmf");
+    const auto failed = replaceFile(target, toBytes("new"), [](Sink&) { return std::make_unique<FullDisk>(); });
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().message, "cannot write " + displayPath(target) + ": disk full");
+    EXPECT_EQ(test::readAll(target), toBytes("old"));
+#ifdef _WIN32
+    // As the trainer software holds its program: open, shared for reading only. Reported, and kept.
+    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const auto refused = replaceFile(target, toBytes("new"));
+    CloseHandle(held);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().message.rfind("cannot write " + displayPath(target) + ": ", 0), 0u);
+    EXPECT_EQ(test::readAll(target), toBytes("old"));
 #endif
-}
+    EXPECT_EQ(entriesIn(dir.path()), 1);  // no temporary file left
 
-TEST(ReplaceFile, ReportsAMissingFolderOrAFolderInTheWay) {
-    ScratchDir dir;
-    const auto missing = replaceFile(dir / "no" / "such.rlv", toBytes("x"));
-    ASSERT_FALSE(missing);
-    EXPECT_NE(missing.error().message.find("such.rlv"), std::string::npos);
+    // A missing folder, or a folder where the file should be; saveFile makes the folders.
+    EXPECT_NE(replaceFile(dir / "no" / "such.rlv", toBytes("x")).error().message.find("such.rlv"), std::string::npos);
     fs::create_directory(dir / "taken");
     ASSERT_FALSE(replaceFile(dir / "taken", toBytes("x")));
     EXPECT_TRUE(fs::is_directory(dir / "taken"));
     ASSERT_TRUE(saveFile(dir / "made" / "deeper" / "x.rlv", toBytes("x")));
     EXPECT_EQ(test::readAll(dir / "made" / "deeper" / "x.rlv"), toBytes("x"));
+    EXPECT_TRUE(ensureFolder(dir / "made"));  // already there
+    test::writeAll(dir / "PGMF", "a file");
+    EXPECT_FALSE(ensureFolder(dir / "PGMF"));
 }
 
 #ifndef _WIN32
 TEST(ReplaceFile, ReplacesRegularFilesOnlyFollowsLinksAndKeepsTheMode) {
     ScratchDir dir;
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-    const bool device = ::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
     test::writeAll(dir / "private", "secret");
     fs::permissions(dir / "private", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("private", dir / "link");
     fs::create_symlink("fifo", dir / "link-to-fifo");
     fs::create_symlink(dir.path(), dir / "link-to-folder");
-
-    for (const char* special : {"fifo", "null", "link-to-fifo", "link-to-folder"}) {
-        if (std::string_view(special) == "null" && !device) continue;
+    for (const char* special : {"fifo", "link-to-fifo", "link-to-folder"}) {
         const auto before = fs::status(dir / special).type();
         const auto result = replaceFile(dir / special, toBytes("x"));
         ASSERT_FALSE(result) << special;
@@ -100,19 +84,9 @@ TEST(ReplaceFile, ReplacesRegularFilesOnlyFollowsLinksAndKeepsTheMode) {
     EXPECT_EQ(test::readAll(dir / "private"), toBytes("new"));
     EXPECT_EQ(fs::status(dir / "private").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(entriesIn(dir.path()), device ? 6u : 5u);  // no temporary file left
-    if (!device) GTEST_SKIP() << "mknod is not permitted here; the device case was not run";
+    EXPECT_EQ(entriesIn(dir.path()), 5);  // no temporary file left
 }
 #endif
-
-TEST(EnsureFolder, MakesMissingFoldersAndReportsAFileInTheWay) {
-    ScratchDir dir;
-    ASSERT_TRUE(ensureFolder(dir / "PGM" / "deeper"));
-    EXPECT_TRUE(fs::is_directory(dir / "PGM" / "deeper"));
-    ASSERT_TRUE(ensureFolder(dir / "PGM"));  // already there
-    test::writeAll(dir / "PGMF", "a file");
-    EXPECT_FALSE(ensureFolder(dir / "PGMF"));
-}
 
 TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesOthersWithoutBlocking) {
     ScratchDir dir;
@@ -128,29 +102,24 @@ TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesOthersWithoutBlocking) {
 #endif
 }
 
-TEST(JoinPath, UsesOneSeparator) {
+TEST(Paths, JoinWithOneSeparatorAndExtensionsIgnoreLetterCase) {
     const std::string s(1, kPathSeparator);
     EXPECT_EQ(joinPath("base", "PGM"), "base" + s + "PGM");
     EXPECT_EQ(joinPath("base" + s, "PGM"), "base" + s + "PGM");
     EXPECT_EQ(joinPath("", "RLV"), s + "RLV");
-}
-
-TEST(Paths, ExtensionsIgnoreLetterCaseAndUtf8TextRoundTrips) {
-    EXPECT_TRUE(vb::hasExtension("tour3.CAF", ".caf"));
-    EXPECT_TRUE(vb::hasExtension("dir.x/tour3.ca", ".ca"));
-    EXPECT_FALSE(vb::hasExtension("tour3.caf", ".ca"));
-    EXPECT_FALSE(vb::hasExtension("tour3.ca.bak", ".ca"));
-    EXPECT_FALSE(vb::hasExtension("pgm", ".pgm"));
-    EXPECT_FALSE(vb::hasExtension("tour.pgmf", ".pgm"));
-    const std::string name = "Fahrt \xc3\xbc\xc3\x9f.pgm";  // ü and ß
-    EXPECT_EQ(vb::displayPath(vb::pathFromUtf8(name)), name);
-    EXPECT_TRUE(vb::hasExtension(vb::pathFromUtf8(name), ".PGM"));
+    for (const auto& [name, extension, has] : {std::tuple{"tour3.CAF", ".caf", true}, {"dir.x/tour3.ca", ".ca", true},
+                                               {"tour3.caf", ".ca", false}, {"tour3.ca.bak", ".ca", false},
+                                               {"pgm", ".pgm", false}, {"tour.pgmf", ".pgm", false}})
+        EXPECT_EQ(hasExtension(name, extension), has) << name;
+    EXPECT_TRUE(hasExtension(pathFromUtf8("Fahrt üß.pgm"), ".PGM"));
 }
 
 TEST(PlainFileName, RefusesNamesThatLeaveTheFolderOrCannotTravelToWindows) {
     for (const char* good : {"abc", "Alpine Pass", "a.b", "Tour-1_x", "Zürich", "CONSOLE", "COM10", "LPTX", "NULL.rlv",
                              "Tour\xC2\xA0x", "\xE2\x82\xAC"})
         EXPECT_TRUE(isPlainFileName(good)) << good;
+    // A name that ends with the first byte of a C1 control: the byte after the name is not looked at.
+    EXPECT_TRUE(isPlainFileName(std::string_view("Tour\xC2\x81").substr(0, 5)));
     const std::pair<const char*, const char*> bad[] = {
         {"", "empty"}, {".", "not a file name"}, {"..", "not a file name"},
         {"../x", "characters"}, {"a/b", "characters"}, {"a\\b", "characters"}, {"c:x", "characters"},
@@ -160,10 +129,8 @@ TEST(PlainFileName, RefusesNamesThatLeaveTheFolderOrCannotTravelToWindows) {
         {"CON", "device"}, {"con.rlv", "device"}, {"Nul.tar.gz", "device"}, {"PRN", "device"}, {"aux", "device"},
         {"COM0", "device"}, {"com9.pgm", "device"}, {"LPT1", "device"}, {"CONIN$", "device"},
         {"conout$", "device"}, {"COM\xC2\xB9", "device"}, {"lpt\xC2\xB3.x", "device"}, {"CON .txt", "device"}};
-    for (const auto& [name, rule] : bad) {
-        EXPECT_FALSE(isPlainFileName(name)) << name;
-        EXPECT_NE(plainFileNameProblem(name).find(rule), std::string::npos) << name << ": " << plainFileNameProblem(name);
-    }
+    for (const auto& [name, rule] : bad)
+        EXPECT_NE(plainFileNameProblem(name).find(rule), std::string::npos) << name;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/SettingsFile.h"
 #include "cli/Cli.h"
 #include "support/TestSupport.h"
 
@@ -35,6 +36,27 @@ inline std::string expectedText(std::string_view name, const std::vector<std::pa
         for (auto at = text.find(key); at != std::string::npos; at = text.find(key, at + value.size()))
             text.replace(at, key.size(), value);
     return text;
+}
+
+/// Whether `text` holds one line for each of `starts`, each beginning with it.
+inline bool linesStartWith(const std::string& text, const std::vector<std::string>& starts) {
+    std::istringstream in(text);
+    std::size_t n = 0;
+    for (std::string line; std::getline(in, line); ++n)
+        if (n >= starts.size() || line.rfind(starts[n], 0) != 0) return false;
+    return n == starts.size() && (text.empty() || text.back() == '\n');
+}
+
+/// Writes the settings file `file` with the base folder `base`, the warm-up box
+/// and the base altitude, through the settings writer; returns its path.
+inline std::string saveSettings(const std::filesystem::path& file, const std::filesystem::path& base, int warmup = 0,
+                                std::string baseAltitude = "0") {
+    Settings s;
+    s.my_path = base.string();
+    s.add_warmup = warmup;
+    s.base_setting = std::move(baseAltitude);
+    writeAll(file, asText(writeSettings(s)));
+    return file.string();
 }
 
 }  // namespace vb::test
