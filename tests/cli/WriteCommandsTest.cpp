@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numeric>
+#include <sstream>
 
 #include "app/RlvFile.h"
 #include "cli/RunCli.h"
@@ -74,6 +76,29 @@ TEST(ProgramCommand, OptionsOutrankTheSettings) {
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(sectionsIn(fs::path(folder) / (c.ride + ".pgmf")), c.sections);
     }
+}
+
+TEST(ProgramCommand, AFortiusProgramFromAFitRideCoversItsDistance) {
+    ScratchDir dir;
+    const std::string fit = dataFile("thirdparty/fit/gc_karoo-2025-05-09.fit").string();
+    const auto table = runCli({"table", fit});
+    ASSERT_EQ(table.status, 0);
+    // The route takes rows 1 .. last - 1, each the way from the row before (1 s rows, tenths of km/h).
+    std::istringstream lines(table.out);
+    std::string row, speed, altitude;
+    std::getline(lines, row);
+    std::vector<double> ways;
+    while (lines >> row >> speed >> altitude) ways.push_back(std::stod(speed) / 36.0);
+    ways.pop_back();
+    const double distance = std::accumulate(ways.begin(), ways.end(), 0.0);
+
+    const auto r = runCli({"program", fit, "--target", "fortius", "--settings", saveSettings(dir / "s.ini", dir.path()),
+                           "-o", dir.path().string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    double length = 0;
+    for (const auto& [way, slope] : sectionsIn(dir / "gc_karoo-2025-05.pgmf")) length += way;
+    EXPECT_GT(distance, 34000.0);
+    EXPECT_NEAR(length, distance, 100.0) << "within one 100 m section step";
 }
 
 TEST(ProfileCommand, DrawsTheStretchWithItsLabels) {
