@@ -3,14 +3,14 @@
 // script: the settings file points the base working folder into the scratch
 // folder, so nothing touches the real home folder.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "app/SettingsFile.h"
 #include "base/Files.h"
