@@ -64,6 +64,7 @@ TEST(Layout, EveryControlStandsWhereTheLayoutFileSays) {
     EXPECT_EQ(form.revision(), revision + 2);
 }
 
+// The settings file as the settings reader sees it, which has nothing to say about it.
 Settings readBack(const fs::path& ini) {
     RecordingPrompter prompter;
     const Settings s = readSettings(readAll(ini), prompter);
