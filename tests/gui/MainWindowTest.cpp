@@ -26,6 +26,7 @@ namespace {
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 QString example(const char* name) { return qs((fs::path(VB_EXAMPLES_DIR) / name).string()); }
 
+/// A message box as the rider saw it.
 struct ShownBox {
     Qt::TextFormat format;
     QMessageBox::Icon icon;
