@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iterator>
 
 #include "base/Files.h"
 #include "route/ProgramReader.h"
@@ -64,31 +63,11 @@ TEST(PgmConverter, DescribesAndConvertsByteForByte) {
         EXPECT_EQ(hex(got), hex(patched(golden(k.golden), k.goldenPatches)));
         const auto back = readPgmf(got);
         ASSERT_TRUE(back.ok()) << back.error().message;
-        EXPECT_EQ(back->name + ".pgmf", k.written);
         EXPECT_EQ(std::to_string(back->sections.size()), k.route);
     }
 }
 
-TEST(PgmConverter, V2FilesAreDescribedButNeverConverted) {
-    Converter c;
-    c.put("abc.pgm", golden("abc.pgm"));
-    ASSERT_TRUE(c.describe("abc.pgm"));
-    // The first 13 header bytes are enough: the missing three count as zero.
-    c.put("v2.pgm", patched(golden("abc.pgmf"), {}, 13));
-    EXPECT_FALSE(c.describe("v2.pgm"));
-    EXPECT_EQ(c.labels.status, "v2.pgm (Catalyst 2.0)");
-    EXPECT_EQ(c.labels.typ, "Slope");  // the value labels keep their texts
-    EXPECT_FALSE(c.convert("v2.pgm").ok());
-    EXPECT_EQ(c.labels.status, "Its allready a Catalyst 2.0 File");
-    EXPECT_FALSE(fs::exists(c.dir / "PGMF_Conv"));
-
-    // No file: nothing changes but "Convert" stays off.
-    EXPECT_FALSE(c.describe("missing.pgm"));
-    EXPECT_EQ(c.labels.status, "Its allready a Catalyst 2.0 File");
-    EXPECT_FALSE(c.convert("missing.pgm").ok());
-}
-
-TEST(PgmConverter, RefusesBrokenAndOutOfRangeFilesAndWritesNothing) {
+TEST(PgmConverter, NeverConvertsV2BrokenOrOutOfRangeFiles) {
     const Bytes abc = golden("abc.pgm");
     Converter c;
     // Everything up to the end of the mode field is needed.
@@ -96,33 +75,38 @@ TEST(PgmConverter, RefusesBrokenAndOutOfRangeFilesAndWritesNothing) {
         c.put("bad.pgm", patched(abc, {}, n));
         EXPECT_TRUE(c.describe("bad.pgm")) << n;
     }
+    const std::string refused = "bad.pgm (refused: ", cannot = "bad.pgm (Catalyst 1.0, cannot convert: ";
     struct Case {
         std::string what;
         Bytes data;
-        bool described;  // the labels are filled, but "Convert" stays off
+        std::string described, converted = "bad.pgm (not converted: ";  // the status texts start so
     };
     std::vector<Case> cases = {
-        {"negative count", patched(abc, {{0, bytesOf({0xFF, 0xFF})}}), false},
+        // The first 13 header bytes are enough: the missing three count as zero.
+        {"V2.0", patched(golden("abc.pgmf"), {}, 13), "bad.pgm (Catalyst 2.0)", "Its allready a Catalyst 2.0 File"},
+        {"negative count", patched(abc, {{0, bytesOf({0xFF, 0xFF})}}), refused},
         // Complete with 4002 zero sections, but one more than the converter takes.
-        {"4002 sections", patched(abc, {{0, i16Bytes(4002)}}, 2 + 4002 * 20 + 9), false},
-        {"over 100001 bytes", patched(abc, {}, kConvBufferSize + 1), false},
-        {"17-character name", patched(abc, {{kPgmName, bytesOf({17})}}), false},
-        {"mode 2", patched(abc, {{kPgmMode, bytesOf({2})}}), true},
-        {"separator in the name", patched(abc, {{kPgmName + 1, toBytes("../")}}), true},
+        {"4002 sections", patched(abc, {{0, i16Bytes(4002)}}, 2 + 4002 * 20 + 9), refused},
+        {"over 100001 bytes", patched(abc, {}, kConvBufferSize + 1), refused},
+        {"17-character name", patched(abc, {{kPgmName, bytesOf({17})}}), refused},
+        {"mode 2", patched(abc, {{kPgmMode, bytesOf({2})}}), cannot},
+        {"separator in the name", patched(abc, {{kPgmName + 1, toBytes("../")}}), cannot},
     };
     for (std::size_t n = 0; n < kPgmEnd; ++n)
-        cases.push_back({"cut to " + std::to_string(n), Bytes(abc.begin(), abc.begin() + static_cast<std::ptrdiff_t>(n)), false});
+        cases.push_back({"cut to " + std::to_string(n), Bytes(abc.begin(), abc.begin() + static_cast<std::ptrdiff_t>(n)), refused});
     for (const auto& k : cases) {
         SCOPED_TRACE(k.what);
         c.put("bad.pgm", k.data);
         c.labels = ConverterLabels{};
         EXPECT_FALSE(c.describe("bad.pgm"));
-        const std::string described = k.described ? "bad.pgm (Catalyst 1.0, cannot convert: " : "bad.pgm (refused: ";
-        EXPECT_TRUE(c.labels.status.starts_with(described)) << c.labels.status;
+        EXPECT_TRUE(c.labels.status.starts_with(k.described)) << c.labels.status;
         EXPECT_FALSE(c.convert("bad.pgm").ok());
-        EXPECT_TRUE(c.labels.status.starts_with("bad.pgm (not converted: ")) << c.labels.status;
+        EXPECT_TRUE(c.labels.status.starts_with(k.converted)) << c.labels.status;
     }
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(c.dir.path()), {}), 1);  // bad.pgm alone
+    // No file: "Convert" stays off. Nothing was ever written, not even the folder.
+    EXPECT_FALSE(c.describe("missing.pgm"));
+    EXPECT_FALSE(c.convert("missing.pgm").ok());
+    EXPECT_FALSE(fs::exists(c.dir / "PGMF_Conv"));
 }
 
 }  // namespace
