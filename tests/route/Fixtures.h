@@ -1,12 +1,16 @@
 #pragma once
 // Small rides filled in by hand for the route tests, laid out as the ride
-// readers leave them: row k holds sample k and the row count is samples + 1.
+// readers leave them (row k holds sample k and the row count is samples + 1),
+// and programs as text, to compare with listings worked out from the bytes.
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "import/RideRecord.h"
+#include "route/ProgramReader.h"
+#include "support/TestSupport.h"
 
 namespace vb::test {
 
@@ -38,5 +42,22 @@ inline RideRecord ride50m(const std::vector<int>& altitudes, std::string type = 
     rows.push_back({"360", std::to_string(altitudes.empty() ? 0 : altitudes.back())});
     return makeRide(rows, std::move(type));
 }
+
+/// A program as text: name, type, mode, tag bytes and trailer, then one line a
+/// section (distance, value, third field), numbers to 9 significant digits.
+inline std::string listing(const ProgramFile& program) {
+    std::string out = program.name + ": type " + std::to_string(program.type) + ", mode " +
+                      std::to_string(program.mode) + ", tag " + hex(toBytes(program.tag)) + ", trailer \"" +
+                      program.trailer + "\"\n";
+    for (const auto& s : program.sections) {
+        char line[100];
+        std::snprintf(line, sizeof line, "%.9g %.9g %.9g\n", s.distance, s.value, s.third);
+        out += line;
+    }
+    return out;
+}
+
+/// A file of tests/data/route.
+inline Bytes routeFile(const std::string& name) { return readAll(dataFile("route/" + name)); }
 
 }  // namespace vb::test
