@@ -14,7 +14,7 @@
 
 namespace vb::test {
 
-/// One sample row as its Speed and Alt texts; two empty texts make a blank row.
+/// One sample row as its Speed and Alt texts; an empty text makes a blank row.
 using Row = std::pair<std::string, std::string>;
 
 inline RideRecord makeRide(const std::vector<Row>& rows, std::string type = "meter/meter",
@@ -24,7 +24,6 @@ inline RideRecord makeRide(const std::vector<Row>& rows, std::string type = "met
     ride.samples.setRowCount(static_cast<int>(rows.size()) + 1);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int row = static_cast<int>(i) + 1;
-        if (rows[i].first.empty() && rows[i].second.empty()) continue;
         ride.samples.setText(row, 0, std::to_string(row));
         ride.samples.setText(row, 1, rows[i].first);
         ride.samples.setText(row, 2, rows[i].second);
@@ -34,8 +33,7 @@ inline RideRecord makeRide(const std::vector<Row>& rows, std::string type = "met
     return ride;
 }
 
-/// `count` rows at 36.0 km/h (50 m each at 5 s) with the altitudes given, then
-/// the flat rest; a last row is added, since the table's last row never counts.
+/// Rows of 50 m (36.0 km/h at 5 s) at the altitudes given, and a last one that the route never uses.
 inline RideRecord ride50m(const std::vector<int>& altitudes, std::string type = "meter/meter") {
     std::vector<Row> rows;
     for (int a : altitudes) rows.push_back({"360", std::to_string(a)});

@@ -20,19 +20,11 @@ RouteRequest cat(int join = 0, std::int16_t from = 0, std::int16_t to = 32767, R
 }
 RouteRequest fort(RouteLimits limits = kFortius, int join = 0) { return {Target::fortius, 0, 32767, limits, join}; }
 
-Sections sectionsOf(const RideRecord& ride, const RouteRequest& request) {
-    auto route = buildRoute(ride, request);
-    EXPECT_TRUE(route.ok()) << route.error().message;
-    Sections out;
-    for (const auto& s : route.ok() ? route->sections : std::vector<RouteSection>{}) out.push_back({s.length, s.slope});
-    return out;
-}
-
 double f32(double value) { return static_cast<float>(value); }
 
 // At 5 s a speed of 360 (36.0 km/h) covers exactly 50 m: ride50m gives one row
 // per altitude, and two rows make one 100 m section.
-TEST(RouteBuilder, CutsTheStretchIntoHandComputedSections) {
+TEST(RouteBuilder, CutsTheStretchIntoHandComputedSectionsOrRefuses) {
     const auto climbs = ride50m({100, 109, 109, 118, 118, 127, 127, 127});
     const auto stretch = ride50m({0, 500, 100, 103, 103, 103});  // rows 3.. climb 3 m
     // 20.1000001 % is above 20.1 in 64 bits but the same 32-bit float.
@@ -41,22 +33,24 @@ TEST(RouteBuilder, CutsTheStretchIntoHandComputedSections) {
     // Slopes 1.00000001 and 1: one section in 32 bits, two in 64.
     const auto nearlyEqual = makeRide({{"360", "0"}, {"360", "1.00000001"}, {"360", "1.00000001"},
                                        {"360", "2.00000001"}, {"360", "2.00000001"}});
+    const auto flatAt = [](const char* interval) { return makeRide({{"360", "0"}, {"360", "0"}}, "meter/meter", interval); };
     const struct {
         const char* what;
         RideRecord ride;
         RouteRequest request;
         Sections expected;
+        const char* refusal = nullptr;  // part of the reason when the build is refused
     } cases[] = {
         {"level", ride50m({100, 100}), cat(), {{0.1, 0}}},
         {"level in 32 bits", ride50m({100, 100}), fort(), {{f32(0.1), 0}}},
         {"one row is half a step", ride50m({100}), cat(), {}},
-        // 60 s at 36.0 km/h is 600 m: one row emits six sections; the first takes the whole climb.
-        {"60 s", makeRide({{"360", "100"}, {"360", "112"}, {"360", "112"}}, "meter/meter", "60"), cat(),
+        {"60 s at 36.0 km/h is 600 m: six sections a row, the first takes the climb",
+         makeRide({{"360", "100"}, {"360", "112"}, {"360", "112"}}, "meter/meter", "60"), cat(),
          {{0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 9}, {0.1, 3}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}}},
         {"+15 m: 9 now, the 6 m left over next", ride50m({100, 115, 115, 115}), cat(), {{0.1, 9}, {0.1, 6}}},
         {"-10 m: -4 carrying -6, -4 carrying -2, -2", ride50m({100, 90, 90, 90, 90, 90}), cat(), {{0.1, -4}, {0.1, -4}, {0.1, -2}}},
-        // FORTIUS: 32-bit slopes, cuts store the limit, the carry is the unrounded one.
-        {"+25 m in 32 bits", ride50m({100, 125, 125, 125}), fort(), {{f32(0.1), 20}, {f32(0.1), 5}}},
+        {"cut in 32 bits to the limit, carrying the unrounded rest", ride50m({100, 125, 125, 125}), fort(),
+         {{f32(0.1), 20}, {f32(0.1), 5}}},
         {"300 m step", ride50m({0, 0, 0, 0, 0, 1}), fort({20.1, -5.3, 300}), {{f32(0.3), f32(1.0 * 100 / 300)}}},
         {"limits not whole", ride50m({100, 200, 200, 200, 100, 100, 100}), fort({20.1, -5.3, 100}),
          {{f32(0.1), f32(20.1)}, {f32(0.1), f32(20.1)}, {f32(0.1), f32(-5.3)}}},
@@ -70,54 +64,39 @@ TEST(RouteBuilder, CutsTheStretchIntoHandComputedSections) {
         {"from row 3", stretch, cat(0, 3), {{0.1, 3}, {0.1, 0}}},
         {"rows 3 to 4", stretch, cat(0, 3, 4), {{0.1, 3}}},
         {"rows 5 to 3", stretch, cat(0, 5, 3), {}},
-        {"the table's last row never counts", makeRide({{"360", "0"}, {"360", "0"}, {"360", "0"}, {"360", "0"}}), cat(),
-         {{0.1, 0}}},
+        {"the table's last row never counts", ride50m({0, 0, 0}), cat(), {{0.1, 0}}},
         {"blank rows are passed over",
          makeRide({{"360", "100"}, {"", ""}, {"360", "106"}, {"360", "106"}, {"360", "106"}, {"", "1"}, {"360", "106"},
                    {"360", "106"}, {"360", "106"}}),
          cat(), {{0.1, 6}, {0.1, 0}, {0.1, 0}}},
-        // 36.0 mph at 5 s: 360 * 1.609 * 5 / 36 = 80.45 m a row; 100 ft = 30.48 m over 100 m, cut.
-        {"miles and feet", makeRide({{"360", "0"}, {"360", "100"}, {"360", "100"}}, "miles/feet"), cat(), {{0.1, 9}}},
+        {"36.0 mph at 5 s is 80.45 m a row; 100 ft = 30.48 m over 100 m, cut",
+         makeRide({{"360", "0"}, {"360", "100"}, {"360", "100"}}, "miles/feet"), cat(), {{0.1, 9}}},
         {"unknown units", ride50m({0, 50, 50}, "Meter/Meter"), cat(), {}},
         {"4000 steps of 100 m fit", ride50m(std::vector<int>(8000, 0)), cat(), Sections(4000, {0.1, 0})},
-    };
-    for (const auto& c : cases) EXPECT_EQ(sectionsOf(c.ride, c.request), c.expected) << c.what;
-
-    // In 64 bits the cut carries a sliver of climb, and the slopes stay apart.
-    EXPECT_GT(sectionsOf(justAbove, cat(0, 0, 32767, {20.1, -5, 100})).at(1).second, 0);
-    EXPECT_EQ(sectionsOf(nearlyEqual, cat(1)).size(), 2u);
-    // A long flat ride fits once its equal sections merge.
-    EXPECT_EQ(sectionsOf(ride50m(std::vector<int>(9000, 0)), fort(kFortius, 1)).size(), 1u);
-    // 100 * 1.609 * 60 / 36 = 268.17 m: two sections from row 2; the climb is 3.048 m.
-    const auto sections = sectionsOf(makeRide({{"100", "0"}, {"100", "10"}, {"100", "10"}}, "miles/feet", "60"),
-                                     cat());
-    ASSERT_EQ(sections.size(), 5u);
-    EXPECT_DOUBLE_EQ(sections[2].second, 3.048);
-}
-
-TEST(RouteBuilder, RefusesBadStepsIntervalsAndTooLongStretches) {
-    const auto ride = ride50m({100, 100});
-    const auto tooLong = ride50m(std::vector<int>(8002, 0));  // 4001 steps of 100 m
-    const struct {
-        RideRecord ride;
-        RouteRequest request;
-        const char* message;
-    } cases[] = {
-        {ride, cat(0, 0, 32767, {9, -4, 0}), "distance step"},
-        {ride, cat(0, 0, 32767, {9, -4, -100}), "distance step"},
-        {makeRide({{"360", "0"}, {"360", "0"}}, "meter/meter", "0"), fort(), "interval"},
-        {makeRide({{"360", "0"}, {"360", "0"}}, "meter/meter", "-"), fort(), "interval"},
-        {makeRide({{"360", "0"}, {"360", "0"}}, "meter/meter", "-5"), fort(), "interval"},
-        {tooLong, cat(), "at most 400 km long"},
-        {tooLong, fort(kCatalyst), "at most 400 km long"},
-        // An endless row (speed beyond the range of numbers) with merging stops.
-        {makeRide({{std::string(400, '9'), "0"}, {"1", "0"}}), fort(kFortius, 1), ""},
+        {"4001 steps", ride50m(std::vector<int>(8002, 0)), cat(), {}, "at most 400 km long"},
+        {"4001 steps in 32 bits", ride50m(std::vector<int>(8002, 0)), fort(kCatalyst), {}, "at most 400 km long"},
+        {"step 0", ride50m({100, 100}), cat(0, 0, 32767, {9, -4, 0}), {}, "distance step"},
+        {"negative step", ride50m({100, 100}), cat(0, 0, 32767, {9, -4, -100}), {}, "distance step"},
+        {"interval 0", flatAt("0"), fort(), {}, "interval"},
+        {"interval without number", flatAt("-"), fort(), {}, "interval"},
+        {"negative interval", flatAt("-5"), fort(), {}, "interval"},
+        {"an endless row with merging", makeRide({{std::string(400, '9'), "0"}, {"1", "0"}}), fort(kFortius, 1), {}, ""},
     };
     for (const auto& c : cases) {
-        auto route = buildRoute(c.ride, c.request);
-        ASSERT_FALSE(route) << c.message;
-        EXPECT_NE(route.error().message.find(c.message), std::string::npos) << route.error().message;
+        SCOPED_TRACE(c.what);
+        const auto route = buildRoute(c.ride, c.request);
+        const std::string reason = route ? "" : route.error().message;
+        ASSERT_EQ(route.ok(), c.refusal == nullptr) << reason;
+        EXPECT_NE(reason.find(c.refusal ? c.refusal : ""), std::string::npos) << reason;
+        Sections got;
+        for (const auto& s : route ? route->sections : std::vector<RouteSection>{}) got.push_back({s.length, s.slope});
+        EXPECT_EQ(got, c.expected);
     }
+    // In 64 bits the cut carries a sliver of climb, and the slopes stay apart.
+    EXPECT_GT(buildRoute(justAbove, cat(0, 0, 32767, {20.1, -5, 100}))->sections.at(1).slope, 0);
+    EXPECT_EQ(buildRoute(nearlyEqual, cat(1))->sections.size(), 2u);
+    // A long flat ride fits once its equal sections merge.
+    EXPECT_EQ(buildRoute(ride50m(std::vector<int>(9000, 0)), fort(kFortius, 1))->sections.size(), 1u);
 }
 
 /// Rows 1.. of the sample table as "row speed altitude", comma separated.
