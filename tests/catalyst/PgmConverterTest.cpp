@@ -93,7 +93,7 @@ TEST(PgmConverter, NeverConvertsV2BrokenOrOutOfRangeFiles) {
         {"separator in the name", patched(abc, {{kPgmName + 1, toBytes("../")}}), cannot},
     };
     for (std::size_t n = 0; n < kPgmEnd; ++n)
-        cases.push_back({"cut to " + std::to_string(n), Bytes(abc.begin(), abc.begin() + static_cast<std::ptrdiff_t>(n)), refused});
+        cases.push_back({"cut to " + std::to_string(n), Bytes(abc.data(), abc.data() + n), refused});
     for (const auto& k : cases) {
         SCOPED_TRACE(k.what);
         c.put("bad.pgm", k.data);

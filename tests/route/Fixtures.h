@@ -1,15 +1,12 @@
 #pragma once
 // Small rides filled in by hand for the route tests, laid out as the ride
-// readers leave them (row k holds sample k and the row count is samples + 1),
-// and programs as text, to compare with listings worked out from the bytes.
+// readers leave them: row k holds sample k and the row count is samples + 1.
 
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "import/RideRecord.h"
-#include "route/ProgramReader.h"
 #include "support/TestSupport.h"
 
 namespace vb::test {
@@ -34,25 +31,11 @@ inline RideRecord makeRide(const std::vector<Row>& rows, std::string type = "met
 }
 
 /// Rows of 50 m (36.0 km/h at 5 s) at the altitudes given, and a last one that the route never uses.
-inline RideRecord ride50m(const std::vector<int>& altitudes, std::string type = "meter/meter") {
+inline RideRecord ride50m(const std::vector<std::string>& altitudes, std::string type = "meter/meter") {
     std::vector<Row> rows;
-    for (int a : altitudes) rows.push_back({"360", std::to_string(a)});
-    rows.push_back({"360", std::to_string(altitudes.empty() ? 0 : altitudes.back())});
+    for (const auto& a : altitudes) rows.push_back({"360", a});
+    rows.push_back({"360", altitudes.empty() ? "0" : altitudes.back()});
     return makeRide(rows, std::move(type));
-}
-
-/// A program as text: name, type, mode, tag bytes and trailer, then one line a
-/// section (distance, value, third field), numbers to 9 significant digits.
-inline std::string listing(const ProgramFile& program) {
-    std::string out = program.name + ": type " + std::to_string(program.type) + ", mode " +
-                      std::to_string(program.mode) + ", tag " + hex(toBytes(program.tag)) + ", trailer \"" +
-                      program.trailer + "\"\n";
-    for (const auto& s : program.sections) {
-        char line[100];
-        std::snprintf(line, sizeof line, "%.9g %.9g %.9g\n", s.distance, s.value, s.third);
-        out += line;
-    }
-    return out;
 }
 
 /// A file of tests/data/route.

@@ -7,9 +7,7 @@
 namespace vb {
 namespace {
 
-using test::makeRide;
-using test::ride50m;
-using test::Row;
+using namespace test;
 using Sections = std::vector<std::pair<double, double>>;
 
 constexpr RouteLimits kCatalyst{9, -4, 100};
@@ -22,17 +20,14 @@ RouteRequest fort(RouteLimits limits = kFortius, int join = 0) { return {Target:
 
 double f32(double value) { return static_cast<float>(value); }
 
-// At 5 s a speed of 360 (36.0 km/h) covers exactly 50 m: ride50m gives one row
-// per altitude, and two rows make one 100 m section.
+// ride50m gives a row of 50 m (36.0 km/h at 5 s) per altitude: two make one 100 m section.
 TEST(RouteBuilder, CutsTheStretchIntoHandComputedSectionsOrRefuses) {
-    const auto climbs = ride50m({100, 109, 109, 118, 118, 127, 127, 127});
-    const auto stretch = ride50m({0, 500, 100, 103, 103, 103});  // rows 3.. climb 3 m
+    const auto climbs = ride50m({"100", "109", "109", "118", "118", "127", "127", "127"});
+    const auto stretch = ride50m({"0", "500", "100", "103", "103", "103"});  // rows 3.. climb 3 m
     // 20.1000001 % is above 20.1 in 64 bits but the same 32-bit float.
-    const auto justAbove = makeRide({{"360", "0"}, {"360", "20.1000001"}, {"360", "20.1000001"},
-                                     {"360", "20.1000001"}, {"360", "20.1000001"}});
+    const auto justAbove = ride50m({"0", "20.1000001", "20.1000001", "20.1000001"});
     // Slopes 1.00000001 and 1: one section in 32 bits, two in 64.
-    const auto nearlyEqual = makeRide({{"360", "0"}, {"360", "1.00000001"}, {"360", "1.00000001"},
-                                       {"360", "2.00000001"}, {"360", "2.00000001"}});
+    const auto nearlyEqual = ride50m({"0", "1.00000001", "1.00000001", "2.00000001"});
     const auto flatAt = [](const char* interval) { return makeRide({{"360", "0"}, {"360", "0"}}, "meter/meter", interval); };
     const struct {
         const char* what;
@@ -41,18 +36,20 @@ TEST(RouteBuilder, CutsTheStretchIntoHandComputedSectionsOrRefuses) {
         Sections expected;
         const char* refusal = nullptr;  // part of the reason when the build is refused
     } cases[] = {
-        {"level", ride50m({100, 100}), cat(), {{0.1, 0}}},
-        {"level in 32 bits", ride50m({100, 100}), fort(), {{f32(0.1), 0}}},
-        {"one row is half a step", ride50m({100}), cat(), {}},
+        {"level", ride50m({"100", "100"}), cat(), {{0.1, 0}}},
+        {"level in 32 bits", ride50m({"100", "100"}), fort(), {{f32(0.1), 0}}},
+        {"one row is half a step", ride50m({"100"}), cat(), {}},
         {"60 s at 36.0 km/h is 600 m: six sections a row, the first takes the climb",
          makeRide({{"360", "100"}, {"360", "112"}, {"360", "112"}}, "meter/meter", "60"), cat(),
-         {{0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 9}, {0.1, 3}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}}},
-        {"+15 m: 9 now, the 6 m left over next", ride50m({100, 115, 115, 115}), cat(), {{0.1, 9}, {0.1, 6}}},
-        {"-10 m: -4 carrying -6, -4 carrying -2, -2", ride50m({100, 90, 90, 90, 90, 90}), cat(), {{0.1, -4}, {0.1, -4}, {0.1, -2}}},
-        {"cut in 32 bits to the limit, carrying the unrounded rest", ride50m({100, 125, 125, 125}), fort(),
+         {{0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0},
+          {0.1, 9}, {0.1, 3}, {0.1, 0}, {0.1, 0}, {0.1, 0}, {0.1, 0}}},
+        {"+15 m: 9 now, the 6 m left over next", ride50m({"100", "115", "115", "115"}), cat(), {{0.1, 9}, {0.1, 6}}},
+        {"-10 m: -4 carrying -6, -4 carrying -2, -2", ride50m({"100", "90", "90", "90", "90", "90"}), cat(),
+         {{0.1, -4}, {0.1, -4}, {0.1, -2}}},
+        {"cut in 32 bits to the limit, carrying the unrounded rest", ride50m({"100", "125", "125", "125"}), fort(),
          {{f32(0.1), 20}, {f32(0.1), 5}}},
-        {"300 m step", ride50m({0, 0, 0, 0, 0, 1}), fort({20.1, -5.3, 300}), {{f32(0.3), f32(1.0 * 100 / 300)}}},
-        {"limits not whole", ride50m({100, 200, 200, 200, 100, 100, 100}), fort({20.1, -5.3, 100}),
+        {"300 m step", ride50m({"0", "0", "0", "0", "0", "1"}), fort({20.1, -5.3, 300}), {{f32(0.3), f32(1.0 * 100 / 300)}}},
+        {"limits not whole", ride50m({"100", "200", "200", "200", "100", "100", "100"}), fort({20.1, -5.3, 100}),
          {{f32(0.1), f32(20.1)}, {f32(0.1), f32(20.1)}, {f32(0.1), f32(-5.3)}}},
         {"limit tested in 32 bits", justAbove, fort({20.1, -5, 100}), {{f32(0.1), f32(20.1)}, {f32(0.1), 0}}},
         {"merged in 32 bits", nearlyEqual, fort(kFortius, 1), {{f32(0.2), 1}}},
@@ -64,19 +61,19 @@ TEST(RouteBuilder, CutsTheStretchIntoHandComputedSectionsOrRefuses) {
         {"from row 3", stretch, cat(0, 3), {{0.1, 3}, {0.1, 0}}},
         {"rows 3 to 4", stretch, cat(0, 3, 4), {{0.1, 3}}},
         {"rows 5 to 3", stretch, cat(0, 5, 3), {}},
-        {"the table's last row never counts", ride50m({0, 0, 0}), cat(), {{0.1, 0}}},
+        {"the table's last row never counts", ride50m({"0", "0", "0"}), cat(), {{0.1, 0}}},
         {"blank rows are passed over",
          makeRide({{"360", "100"}, {"", ""}, {"360", "106"}, {"360", "106"}, {"360", "106"}, {"", "1"}, {"360", "106"},
                    {"360", "106"}, {"360", "106"}}),
          cat(), {{0.1, 6}, {0.1, 0}, {0.1, 0}}},
         {"36.0 mph at 5 s is 80.45 m a row; 100 ft = 30.48 m over 100 m, cut",
          makeRide({{"360", "0"}, {"360", "100"}, {"360", "100"}}, "miles/feet"), cat(), {{0.1, 9}}},
-        {"unknown units", ride50m({0, 50, 50}, "Meter/Meter"), cat(), {}},
-        {"4000 steps of 100 m fit", ride50m(std::vector<int>(8000, 0)), cat(), Sections(4000, {0.1, 0})},
-        {"4001 steps", ride50m(std::vector<int>(8002, 0)), cat(), {}, "at most 400 km long"},
-        {"4001 steps in 32 bits", ride50m(std::vector<int>(8002, 0)), fort(kCatalyst), {}, "at most 400 km long"},
-        {"step 0", ride50m({100, 100}), cat(0, 0, 32767, {9, -4, 0}), {}, "distance step"},
-        {"negative step", ride50m({100, 100}), cat(0, 0, 32767, {9, -4, -100}), {}, "distance step"},
+        {"unknown units", ride50m({"0", "50", "50"}, "Meter/Meter"), cat(), {}},
+        {"4000 steps of 100 m fit", ride50m(std::vector<std::string>(8000, "0")), cat(), Sections(4000, {0.1, 0})},
+        {"4001 steps", ride50m(std::vector<std::string>(8002, "0")), cat(), {}, "at most 400 km long"},
+        {"4001 steps in 32 bits", ride50m(std::vector<std::string>(8002, "0")), fort(kCatalyst), {}, "at most 400 km long"},
+        {"step 0", ride50m({"100", "100"}), cat(0, 0, 32767, {9, -4, 0}), {}, "distance step"},
+        {"negative step", ride50m({"100", "100"}), cat(0, 0, 32767, {9, -4, -100}), {}, "distance step"},
         {"interval 0", flatAt("0"), fort(), {}, "interval"},
         {"interval without number", flatAt("-"), fort(), {}, "interval"},
         {"negative interval", flatAt("-5"), fort(), {}, "interval"},
@@ -96,31 +93,23 @@ TEST(RouteBuilder, CutsTheStretchIntoHandComputedSectionsOrRefuses) {
     EXPECT_GT(buildRoute(justAbove, cat(0, 0, 32767, {20.1, -5, 100}))->sections.at(1).slope, 0);
     EXPECT_EQ(buildRoute(nearlyEqual, cat(1))->sections.size(), 2u);
     // A long flat ride fits once its equal sections merge.
-    EXPECT_EQ(buildRoute(ride50m(std::vector<int>(9000, 0)), fort(kFortius, 1))->sections.size(), 1u);
-}
-
-/// Rows 1.. of the sample table as "row speed altitude", comma separated.
-std::string rowsOf(const SampleTable& table) {
-    std::string out;
-    for (int r = 1; r < table.rowCount(); ++r)
-        for (int c = 0; c < 3; ++c) out.append(c > 0 ? " " : r > 1 ? ", " : "").append(table.text(r, c));
-    return out;
+    EXPECT_EQ(buildRoute(ride50m(std::vector<std::string>(9000, "0")), fort(kFortius, 1))->sections.size(), 1u);
 }
 
 TEST(Calc15, ResamplesToFourRowsAMinuteOrChangesNothing) {
     const auto wide = [](Row row) { return std::vector<Row>{{"200", "100"}, row, {"200", "100"}}; };
     const struct {
         std::vector<Row> rows;
-        const char* expected;  // the rows after, or the refusal's reason
+        const char* expected;  // the rows after (number, speed, altitude), or the refusal's reason
     } cases[] = {
-        {{{"200", "100"}, {"240", "105"}}, "1 200 100, 2 240 101, 3 240 102, 4 240 103, 5 240 105"},
-        {{{"200", "100"}, {"200", "95"}}, "1 200 100, 2 200 98, 3 200 97, 4 200 96, 5 200 95"},  // rounded down
+        {{{"200", "100"}, {"240", "105"}}, "1\t200\t100\n2\t240\t101\n3\t240\t102\n4\t240\t103\n5\t240\t105\n"},
+        {{{"200", "100"}, {"200", "95"}}, "1\t200\t100\n2\t200\t98\n3\t200\t97\n4\t200\t96\n5\t200\t95\n"},  // down
         // The extremes of 16 bits: their difference needs 17.
-        {{{"1", "-32768"}, {"1", "32767"}}, "1 1 -32768, 2 1 -16385, 3 1 -1, 4 1 16383, 5 1 32767"},
+        {{{"1", "-32768"}, {"1", "32767"}}, "1\t1\t-32768\n2\t1\t-16385\n3\t1\t-1\n4\t1\t16383\n5\t1\t32767\n"},
         // 200.5 and 101.5 round to even; row 2 is 102 + Int(0.75); rows 6 and 7 of the old table go.
         {{{"200.5", "101.5"}, {"", ""}, {"", ""}, {"", ""}, {"", ""}, {"", ""}, {" 24 0x", "105"}},
-         "1 200 102, 2 240 102, 3 240 103, 4 240 104, 5 240 105"},
-        {{{"200", "100"}}, "1 200 100"},
+         "1\t200\t102\n2\t240\t102\n3\t240\t103\n4\t240\t104\n5\t240\t105\n"},
+        {{{"200", "100"}}, "1\t200\t100\n"},
         {std::vector<Row>(4001, Row{"200", "100"}), "more than 4000 samples"},
         {wide({"32768", "0"}), "row 2"},
         {wide({"0", "-32769"}), "row 2"},
@@ -135,7 +124,7 @@ TEST(Calc15, ResamplesToFourRowsAMinuteOrChangesNothing) {
         const auto result = calc15SecInterval(ride);
         const auto state = std::tuple(ride.header.Interval(), ride.RecordInterval, ride.Calc15Available);
         if (result) {
-            EXPECT_EQ(rowsOf(ride.samples), c.expected);
+            EXPECT_EQ(tabSeparated(ride.samples), "#\tSpeed\tAlt\n" + std::string(c.expected));
             EXPECT_EQ(state, std::tuple("15", 15, false));
         } else {
             EXPECT_NE(result.error().message.find(c.expected), std::string::npos) << result.error().message;
