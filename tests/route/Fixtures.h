@@ -2,6 +2,7 @@
 // Small rides filled in by hand for the route tests, laid out as the ride
 // readers leave them: row k holds sample k and the row count is samples + 1.
 
+#include <charconv>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +37,12 @@ inline RideRecord ride50m(const std::vector<std::string>& altitudes, std::string
     for (const auto& a : altitudes) rows.push_back({"360", a});
     rows.push_back({"360", altitudes.empty() ? "0" : altitudes.back()});
     return makeRide(rows, std::move(type));
+}
+
+/// `value` to `digits` significant digits, as printf's %g writes it.
+inline std::string significant(double value, int digits) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits).ptr);
 }
 
 /// A file of tests/data/route.

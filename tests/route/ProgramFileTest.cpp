@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "base/Files.h"
 #include "route/Fixtures.h"
 
@@ -17,15 +15,12 @@ const std::string kTag = std::string("VLB") + '\xFE';
 
 /// A program as text: name, type, mode, tag bytes and trailer, then one line a
 /// section (distance, value, third field), numbers to 9 significant digits.
-inline std::string listing(const ProgramFile& program) {
+std::string listing(const ProgramFile& program) {
     std::string out = program.name + ": type " + std::to_string(program.type) + ", mode " +
                       std::to_string(program.mode) + ", tag " + hex(toBytes(program.tag)) + ", trailer \"" +
                       program.trailer + "\"\n";
-    for (const auto& s : program.sections) {
-        char line[100];
-        std::snprintf(line, sizeof line, "%.9g %.9g %.9g\n", s.distance, s.value, s.third);
-        out += line;
-    }
+    for (const auto& s : program.sections)
+        out += significant(s.distance, 9) + " " + significant(s.value, 9) + " " + significant(s.third, 9) + "\n";
     return out;
 }
 
@@ -37,7 +32,8 @@ constexpr std::size_t kPgmEnd = 2 + 4 * 20 + 1 + 6 + 8, kPgmfEnd = 102 + 4 * 12;
 
 TEST(ProgramReader, ReadsTheHandComputedListing) {
     // Third fields in the other byte order (Andalusia) do not matter. unknown-block-omega.pgmf holds a third
-    // block (1030, two records of five bytes) before the program block, and Ω as a true UTF-16 unit in the name.
+    // block (1030, two records of five bytes) before the program block, and UTF-16 units in the name:
+    // Ω and Ā are taken as code points, a lone surrogate as "?".
     for (const std::string file : {"thirdparty/pgmf/gc_Rosier_test_V2.pgmf", "thirdparty/pgmf/gc_warmup.pgmf",
                                    "thirdparty/pgmf/in_ES_Andalusia-1.pgmf", "route/unknown-block-omega.pgmf"}) {
         const auto program = readPgmf(readAll(dataFile(file)));
@@ -135,10 +131,12 @@ TEST(ProgramWriters, WriteTheHandComputedBytesAndReadBack) {
     }
 }
 
-TEST(ProgramWriters, RefuseNamesAndTagsThatDoNotFit) {
+TEST(ProgramWriters, RefuseNamesTagsAndRoutesThatDoNotFit) {
     for (auto create : {Create_Catalyst, Create_Fortius}) {
         EXPECT_FALSE(create({}, "abcdefghijklmnopq", false, kTag, ProgramVersion));
         EXPECT_FALSE(create({}, "abc", false, "VLB", ProgramVersion));
+        EXPECT_TRUE(create({Target::catalyst, std::vector<RouteSection>(4000)}, "abc", false, kTag, ProgramVersion));
+        EXPECT_FALSE(create({Target::catalyst, std::vector<RouteSection>(4001)}, "abc", false, kTag, ProgramVersion));
     }
     EXPECT_TRUE(checkProgramName("Zürich-Ötztal-Sü"));  // 16 characters, more bytes
     for (const char* bad : {"abcdefghijklmnopq", "a/b", ""}) {

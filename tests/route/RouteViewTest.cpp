@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,11 +14,7 @@ namespace {
 using namespace test;
 constexpr SliderIndex kStart = SliderIndex::start, kEnd = SliderIndex::end;
 
-std::string num(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.10g", value);
-    return text;
-}
+std::string num(double value) { return significant(value, 10); }
 
 /// Writes what the drawing does as text, one call a line (numbers to 10 significant digits).
 struct ListingCanvas : Canvas {
@@ -64,8 +59,8 @@ TEST(RouteView, DistancesLabelsSlidersAndDrawingMatchTheListings) {
          {{kStart, 3}, {kEnd, 4}, {kEnd, 5}, {kStart, 4}}},
         {"view-miles.txt", makeRide({{"100", "1000"}, {"100", "500"}, {"100", "1000"}, {"100", "1000"}, {"100", "1000"},
                                      {"100", "1000"}, {"100", "1000"}}, "miles/feet", "36"), {{kEnd, 6}, {kStart, 1}}},
-        // Row 2 is blank, row 3 has no speed text: neither moves, the rows after them count.
-        {"view-blank-rows.txt", makeRide({{"360", "100"}, {"", ""}, {"", "900"}, {"720", "120"}}), {}},
+        // Row 2 is blank, row 3 has no speed text, row 4 no altitude: none moves, the rows after them count.
+        {"view-blank-rows.txt", makeRide({{"360", "100"}, {"", ""}, {"", "900"}, {"720", ""}, {"720", "120"}}), {}},
         // The stretch red inside the black profile.
         {"view-stretch.txt", makeRide({{"360", "100"}, {"720", "125"}, {"0", "500"}, {"360", "50"}}),
          {{kEnd, 3}, {kStart, 2}}},
