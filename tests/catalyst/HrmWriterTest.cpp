@@ -5,10 +5,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "base/Files.h"
 #include "catalyst/RunFileReader.h"
-#include "import/RideImport.h"
-#include "support/RideLoad.h"
+#include "import/HrmReader.h"
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -28,62 +26,24 @@ constexpr std::size_t kCaType = 40, kCaDate = 596, kCaRecords = 628, kCafType = 
 
 CatalystRun read(const char* file, const std::vector<Patch>& patches = {}, std::size_t size = 0) {
     CatalystRun run;
-    const auto kind = std::string_view(file).ends_with(".caf") ? RunKind::v2 : RunKind::v1;
-    const auto lines = readRunFile(run, patched(readAll(dataFile(std::string("run/") + file)), patches, size), file, kind);
-    EXPECT_TRUE(lines.ok()) << file;
+    const Bytes data = patched(readAll(dataFile(std::string("run/") + file)), patches, size);
+    EXPECT_TRUE(readRunFile(run, data, file, *runKindOf(file)).ok()) << file;
     return run;
 }
 
-std::string golden(const char* name) { return std::string(asText(readAll(dataFile(std::string("hrm/") + name)))); }
-
-std::string hrmText(const CatalystRun& run, std::string_view base) {
-    auto bytes = hrmFileBytes(run, base);
-    EXPECT_TRUE(bytes.ok()) << (bytes.ok() ? "" : bytes.error().message);
-    return bytes.ok() ? std::string(asText(*bytes)) : "";
+TEST(HrmWriter, LengthAndAltitudeTexts) {
+    const std::pair<std::int16_t, const char*> lengths[] = {{45, "0:00:45.0"},   {151, "0:02:31.0"},
+                                                            {3725, "1:02:05.0"}, {3599, "0:59:59.0"},
+                                                            {3600, "1:00:00.0"}, {16000, "4:26:40.0"}};
+    for (const auto& [seconds, text] : lengths) EXPECT_EQ(Polar_Length(seconds), text);
+    // Centimetres to metres: 2.5 ties to even, the hundredths of 2.504 lift it to 3.
+    const std::pair<double, std::optional<std::int16_t>> altitudes[] = {
+        {12345.0, 123}, {250.0, 2}, {250.4, 3}, {150.0, 2}, {-250.0, -2}, {3276700.0, 32767},
+        {3276800.0, std::nullopt}, {std::nan(""), std::nullopt}};
+    for (const auto& [centimetres, metres] : altitudes) EXPECT_EQ(Polar_Altitude(centimetres), metres) << centimetres;
 }
 
-TEST(HrmWriter, TextFormattersGiveTheWorkedExamples) {
-    CatalystRun run;
-    run.StartDateTime = {2005, 6, 3, 12, 9, 5};
-    EXPECT_EQ(*Polar_Date(run), "20050612");
-    EXPECT_EQ(*Polar_Time(run), "09:05");
-    run.StartDateTime = {2006, 1, 0, 1, 23, 59};
-    EXPECT_EQ(*Polar_Date(run), "20060101");
-    EXPECT_EQ(*Polar_Time(run), "23:59");
-    run.StartDateTime = {};
-    EXPECT_EQ(*Polar_Date(run), "00000000");
-    EXPECT_EQ(*Polar_Time(run), "00:00");
-
-    // Values longer than their field, or negative, are refused.
-    for (const auto& fields : {std::array<std::int16_t, 6>{10000, 1, 0, 1, 0, 0},
-                               std::array<std::int16_t, 6>{2006, 100, 0, 1, 0, 0},
-                               std::array<std::int16_t, 6>{2006, 1, 0, -1, 0, 0}}) {
-        run.StartDateTime = fields;
-        EXPECT_FALSE(Polar_Date(run).ok());
-    }
-    run.StartDateTime = {2006, 1, 0, 1, 124, 0};
-    EXPECT_FALSE(Polar_Time(run).ok());
-    run.StartDateTime = {2006, 1, 0, 1, 0, -5};
-    EXPECT_FALSE(Polar_Time(run).ok());
-
-    EXPECT_EQ(Polar_Length(45), "0:00:45.0");
-    EXPECT_EQ(Polar_Length(151), "0:02:31.0");
-    EXPECT_EQ(Polar_Length(3725), "1:02:05.0");
-    EXPECT_EQ(Polar_Length(3599), "0:59:59.0");
-    EXPECT_EQ(Polar_Length(3600), "1:00:00.0");
-    EXPECT_EQ(Polar_Length(16000), "4:26:40.0");
-
-    EXPECT_EQ(Polar_Altitude(12345.0), 123);
-    EXPECT_EQ(Polar_Altitude(250.0), 2);  // 2.5, tie to even
-    EXPECT_EQ(Polar_Altitude(250.4), 3);  // 2.504
-    EXPECT_EQ(Polar_Altitude(150.0), 2);
-    EXPECT_EQ(Polar_Altitude(-250.0), -2);
-    EXPECT_EQ(Polar_Altitude(3276700.0), 32767);
-    EXPECT_EQ(Polar_Altitude(3276800.0), std::nullopt);
-    EXPECT_EQ(Polar_Altitude(std::nan("")), std::nullopt);
-}
-
-TEST(HrmWriter, WritesTheHandComputedText) {
+TEST(HrmWriter, WritesTheHandComputedTextThatReadsBack) {
     const Bytes emptyBlock = bytesOf({0x06, 0x04, 0x64, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     const struct {
         const char* run;
@@ -93,8 +53,7 @@ TEST(HrmWriter, WritesTheHandComputedText) {
         const char* golden;
     } cases[] = {
         {"slope.ca", {}, 0, "0", "v1-slope-base-0.hrm"},
-        // Base 12.5 m: 1250, 1450, 1700 cm; an empty or non-numeric text starts at 0.
-        {"slope.ca", {}, 0, "12.5m", "v1-slope-base-12.5m.hrm"},
+        // An empty or non-numeric base text starts at 0.
         {"slope.ca", {}, 0, "", "v1-slope-base-0.hrm"},
         {"slope.ca", {}, 0, "high", "v1-slope-base-0.hrm"},
         {"slope.ca", {}, 0, "-3", "v1-slope-base-minus-3.hrm"},
@@ -110,31 +69,22 @@ TEST(HrmWriter, WritesTheHandComputedText) {
         {"slope.caf", {}, 0, "250", "v2-slope-base-250.hrm"},
         // Seven samples: lines for samples 0 and 5 only.
         {"slope.caf", {}, kCafRecords + 70, "0", "v2-seven-samples-base-0.hrm"},
+        // Base 12.5 m: 1250, 1450, 1700 cm; the HRM reader reads this one back below.
+        {"slope.ca", {}, 0, "12.5m", "v1-slope-base-12.5m.hrm"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(hrmText(read(c.run, c.patches, c.size), c.base), golden(c.golden)) << c.golden << " " << c.base;
-}
-
-TEST(HrmWriter, WrittenFileReadsBackAsAnHrmRide) {
     ScratchDir dir;
-    const CatalystRun run = read("slope.ca");
-    const fs::path target = dir / "tour.ca.hrm";
-    ASSERT_TRUE(writeHrmFile(target, run, "12.5").ok());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.golden + std::string(" from base ") + c.base);
+        const auto written = writeRunAsHrm(read(c.run, c.patches, c.size), dir.path(), c.base);
+        ASSERT_TRUE(written.ok()) << written.error().message;
+        EXPECT_EQ(*written, dir / (c.run + std::string(".hrm")));
+        EXPECT_EQ(asText(readAll(*written)), asText(readAll(dataFile(std::string("hrm/") + c.golden))));
+    }
+    const auto file = readPolarFile("slope.ca.hrm", readAll(dir / "slope.ca.hrm"));
+    ASSERT_TRUE(file.ok()) << file.error().message;
     RideRecord ride;
-    RecordingPrompter prompter;
-    auto report = test::importRideFile(ride, target, prompter);
-    ASSERT_TRUE(report.ok()) << report.error().message;
-    EXPECT_FALSE(report->refused) << report->message;
-    EXPECT_EQ(ride.header.Interval(), "5");
-    ASSERT_EQ(ride.samples.sampleCount(), 3) << tabSeparated(ride.samples);
-    EXPECT_EQ(ride.samples.text(1, 1), "300");
-    EXPECT_EQ(ride.samples.text(2, 1), "305");
-    EXPECT_EQ(ride.samples.text(3, 2), "17");
-
-    // Writing again replaces the file whole.
-    const CatalystRun shorter = read("slope.caf", {}, kCafRecords + 70);
-    ASSERT_TRUE(writeHrmFile(target, shorter, "0").ok());
-    EXPECT_EQ(readAll(target), *hrmFileBytes(shorter, "0"));
+    ASSERT_TRUE(loadPolarFile(ride, *file, false).ok());
+    EXPECT_EQ(tabSeparated(ride.samples), "#\tSpeed\tAlt\n1\t300\t12\n2\t305\t14\n3\t310\t17\n");
 }
 
 TEST(HrmWriter, RefusesWhatCannotBeWrittenAndLeavesNoFile) {
@@ -148,40 +98,22 @@ TEST(HrmWriter, RefusesWhatCannotBeWrittenAndLeavesNoFile) {
         {"one record", read("slope.ca", {}, kCaRecords + 10), "0"},
         {"negative distance", read("slope.ca", {{kCaRecords + 30, f32Bytes(-10.0f)}}), "0"},  // step -2
         {"beyond 16 bits", read("slope.ca", {{kCaRecords + 30, f32Bytes(163840.0f)}}), "0"},  // step 32768
-        {"year of five digits", read("slope.ca", {{kCaDate, bytesOf({0x39, 0x30})}}), "0"},
+        {"year of five digits", read("slope.ca", {{kCaDate, i16Bytes(12345)}}), "0"},
+        {"month 100", read("slope.ca", {{kCaDate + 2, i16Bytes(100)}}), "0"},
+        {"day -1", read("slope.ca", {{kCaDate + 6, i16Bytes(-1)}}), "0"},
+        {"minute 124", read("slope.ca", {{kCaDate + 10, i16Bytes(124)}}), "0"},
+        {"hour -5", read("slope.ca", {{kCaDate + 8, i16Bytes(-5)}}), "0"},
         {"altitude beyond 16 bits", read("slope.ca"), "40000"},
     };
     for (const auto& c : cases) {
-        auto bytes = hrmFileBytes(c.run, c.base);
-        EXPECT_FALSE(bytes.ok()) << c.what;
-        const fs::path target = dir / "x.hrm";
-        EXPECT_FALSE(writeHrmFile(target, c.run, c.base).ok()) << c.what;
-        EXPECT_FALSE(fs::exists(target)) << c.what;
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(hrmFileBytes(c.run, c.base).ok());
+        EXPECT_FALSE(writeHrmFile(dir / "x.hrm", c.run, c.base).ok());
+        EXPECT_FALSE(writeRunAsHrm(c.run, dir.path(), c.base).ok());
+        EXPECT_TRUE(fs::is_empty(dir.path()));
     }
-}
-
-TEST(HrmWriter, HrmPathIsTheRunFileNameInTheHrmFolder) {
-    Settings settings;
-    settings.my_path = "/rides/base";
-    CatalystRun run;
-    run.FileName = "tour3.caf";
-    EXPECT_EQ(hrmFilePath(settings, run), fs::path("/rides/base/HRM/tour3.caf.hrm"));
-}
-
-TEST(HrmWriter, WriteRunAsHrmRefusesARunWithoutSamples) {
-    ScratchDir dir;
-    CatalystRun run = read("slope.ca");
-    run.FileName = "a.ca";
-    const auto written = writeRunAsHrm(run, dir.path(), "0");
-    ASSERT_TRUE(written.ok());
-    EXPECT_EQ(*written, dir / "a.ca.hrm");
-    EXPECT_EQ(readAll(dir / "a.ca.hrm"), *hrmFileBytes(run, "0"));
-    run = read("slope.ca", {}, kCaRecords);
-    run.FileName = "c.ca";
-    const auto refused = writeRunAsHrm(run, dir.path(), "0");
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().message, "the run has no sample to write (last sample -1)");
-    EXPECT_FALSE(fs::exists(dir / "c.ca.hrm"));
+    EXPECT_EQ(writeRunAsHrm(cases[0].run, dir.path(), "0").error().message,
+              "the run has no sample to write (last sample -1)");
 }
 
 }  // namespace

@@ -5,193 +5,111 @@
 #include <string>
 #include <vector>
 
-#include "route/RideFixture.h"
+#include "route/Fixtures.h"
 #include "route/SvgCanvas.h"
-#include "support/TestSupport.h"
 
 namespace vb {
 namespace {
 
-using test::makeRide;
-using Op = CanvasOp;
+using namespace test;
+constexpr SliderIndex kStart = SliderIndex::start, kEnd = SliderIndex::end;
 
-RouteView refreshed(const RideRecord& ride) {
-    RouteView view;
-    refreshRouteView(view, ride);
-    return view;
-}
+std::string num(double value) { return significant(value, 10); }
 
-std::vector<CanvasOp> paint(const RouteView& view, const RideRecord& ride) {
-    RecordingCanvas canvas;
+/// Writes what the drawing does as text, one call a line (numbers to 10 significant digits).
+struct ListingCanvas : Canvas {
+    std::string out;
+    void add(const char* call, std::initializer_list<double> numbers) {
+        out += call;
+        for (double n : numbers) out += " " + num(n);
+        out += "\n";
+    }
+    void clearRect(int left, int top, int width, int height) override {
+        add("clear", {1.0 * left, 1.0 * top, 1.0 * width, 1.0 * height});
+    }
+    void setPenColour(Rgb c) override { add("pen", {1.0 * c.r, 1.0 * c.g, 1.0 * c.b}); }
+    void setPenWidth(int width) override { add("width", {1.0 * width}); }
+    void point(double x, double y) override { add("point", {x, y}); }
+    void line(double x1, double y1, double x2, double y2) override { add("line", {x1, y1, x2, y2}); }
+};
+
+/// The view as text: sliders, distances, altitude range, labels, then the drawing.
+std::string dump(const RouteView& view, const RideRecord& ride) {
+    std::string out = "rows " + num(view.lastRow) + ", start " + num(view.startPos) + ", end " + num(view.endPos) +
+                      (view.slidersEnabled ? ", on" : ", off") + "\ndistances";
+    for (double d : view.DistanceProfile) out += " " + num(d);
+    ListingCanvas canvas;
     Paint_Route(view, ride, canvas);
-    return canvas.ops;
+    return out + ", total " + num(view.RouteTotalDistance) + "\naltitudes " + num(view.altitudeRange.lowest) + " to " +
+           num(view.altitudeRange.highest) + "\nStart: " + view.startLabel + ", Route: " + view.routeLabel + "\n" +
+           canvas.out;
 }
 
-void move(RouteView& view, const RideRecord& ride, SliderIndex slider, int position) {
-    moveSlider(view, slider, position);
-    Show_RouteDetail(view, ride);
-}
-
-const CanvasOp kClear = Op::clear(135, 4400, 7510, 3370);
-
-// At 5 s a speed of 360 (36.0 km/h) covers 50 m, 720 covers 100 m, 1440 200 m.
-TEST(RouteView, RefreshSumsDistancesOverTheMovingRows) {
-    const auto ride = makeRide({{"360", "100"}, {"1440", "110"}, {"0", "900"}, {"720", "90"}, {"36000", "105"}});
-    RouteView view;
-    view.startPos = 3;
-    refreshRouteView(view, ride);
-    // The stopped row 3 keeps the 250 m reached before it; its altitude does not count.
-    EXPECT_EQ(view.DistanceProfile, (std::vector<double>{0, 50, 250, 250, 350, 5350}));
-    EXPECT_EQ(view.RouteTotalDistance, 5350);
-    EXPECT_EQ(view.altitudeRange, (AltitudeRange{0, 110, 90}));
-    EXPECT_EQ(view.lastRow, 5);
-    EXPECT_EQ(view.startPos, 0);
-    EXPECT_EQ(view.endPos, 5);
-    EXPECT_TRUE(view.slidersEnabled);
-    EXPECT_EQ(view.startLabel, "~0 km");
-    EXPECT_EQ(view.routeLabel, "~5.4 km");
-
-    // A start on the stopped row shows the distance reached, not ~0 km.
-    move(view, ride, SliderIndex::start, 3);
-    EXPECT_EQ(view.startLabel, "~0.2 km");  // 0.25 rounds to even
-    EXPECT_EQ(view.routeLabel, "~5.1 km");
-    move(view, ride, SliderIndex::end, 4);
-    EXPECT_EQ(view.routeLabel, "~0.1 km");
-    move(view, ride, SliderIndex::end, 5);
-    move(view, ride, SliderIndex::start, 4);
-    EXPECT_EQ(view.startLabel, "~0.4 km");  // 0.35 rounds to even
-    EXPECT_EQ(view.routeLabel, "~5 km");    // a whole number has no decimal point
-}
-
-TEST(RouteView, MilesAndFeetAreConvertedAndShownInMiles) {
-    // 10.0 mph for 36 s: 160.9 m. Feet × 0.3048.
-    const auto ride = makeRide({{"100", "1000"}, {"100", "500"}, {"100", "1000"}, {"100", "1000"},
-                                {"100", "1000"}, {"100", "1000"}, {"100", "1000"}},
-                               "miles/feet", "36");
-    RouteView view = refreshed(ride);
-    EXPECT_EQ(view.DistanceProfile[1], 160.9);
-    EXPECT_DOUBLE_EQ(view.RouteTotalDistance, 1126.3);
-    EXPECT_EQ(view.altitudeRange, (AltitudeRange{0, 304.8, 152.4}));
-    EXPECT_EQ(view.startLabel, "~0 mi");
-    EXPECT_EQ(view.routeLabel, "~0.7 mi");
-    move(view, ride, SliderIndex::end, 6);
-    EXPECT_EQ(view.routeLabel, "~0.6 mi");  // 965.4 m
-    move(view, ride, SliderIndex::start, 1);
-    EXPECT_EQ(view.startLabel, "~0.1 mi");
-    EXPECT_EQ(view.routeLabel, "~0.5 mi");  // 804.5 m
-}
-
-TEST(RouteView, BlankRowsArePassedOverAndTheWalkGoesOn) {
-    // Row 2 is blank, row 3 has no speed text: neither moves, the rows after them count.
-    const auto ride = makeRide({{"360", "100"}, {"", ""}, {"", "900"}, {"720", "120"}});
-    const RouteView view = refreshed(ride);
-    EXPECT_EQ(view.DistanceProfile, (std::vector<double>{0, 50, 50, 50, 150}));
-    EXPECT_EQ(view.lastRow, 4);
-    EXPECT_EQ(view.altitudeRange, (AltitudeRange{0, 120, 100}));
-    EXPECT_EQ(view.routeLabel, "~0.2 km");  // 0.15
-    const auto ops = paint(view, ride);
-    ASSERT_EQ(ops.size(), 5u);
-    EXPECT_EQ(ops[3].kind, CanvasOp::Kind::point);
-    EXPECT_NEAR(ops[3].x1, 2635, 1e-9);       // a third of 7410 after 165
-    EXPECT_NEAR(ops[3].y1, 5716.6667, 1e-4);  // 7800 - 100 × 2500 / 120
-    EXPECT_EQ(ops[4], Op::segment(ops[3].x1, ops[3].y1, 7575, 5300));
-}
-
-// Rows: 50 m at 100 m, 100 m at 125 m, stopped, 50 m at 50 m: 200 m, highest 125 (20 twips a metre).
-TEST(RouteView, PaintDrawsTheStretchRedInsideTheBlackProfile) {
-    const auto ride = makeRide({{"360", "100"}, {"720", "125"}, {"0", "500"}, {"360", "50"}});
-    RouteView view = refreshed(ride);
-    moveSlider(view, SliderIndex::end, 3);
-    moveSlider(view, SliderIndex::start, 2);
-    EXPECT_EQ(paint(view, ride), (std::vector<CanvasOp>{kClear, Op::penWidth(3), Op::penColour(kBlack),
-                                                       Op::dot(2017.5, 5800), Op::penColour(kRed),
-                                                       Op::segment(2017.5, 5800, 5722.5, 5300),
-                                                       Op::penColour(kBlack),
-                                                       Op::segment(5722.5, 5300, 7575, 6800)}));
-    // The whole ride chosen: all red, one colour change only.
-    view = refreshed(ride);
-    EXPECT_EQ(paint(view, ride), (std::vector<CanvasOp>{kClear, Op::penWidth(3), Op::penColour(kRed),
-                                                       Op::dot(2017.5, 5800), Op::segment(2017.5, 5800, 5722.5, 5300),
-                                                       Op::segment(5722.5, 5300, 7575, 6800)}));
-}
-
-TEST(RouteView, RidesWithoutScaleDrawOnlyTheClearAndShowZero) {
-    const std::vector<test::Row> rows{{"360", "100"}, {"360", "120"}};
+// The listings view-*.txt were worked out from the view's description, after the refresh and after
+// each slider move. At 5 s a speed of 360 (36.0 km/h) covers 50 m; at 36 s 100 (10.0 mph) 160.9 m.
+TEST(RouteView, DistancesLabelsSlidersAndDrawingMatchTheListings) {
+    const std::vector<Row> twoRows{{"360", "100"}, {"360", "120"}};
     const struct {
-        const char* what;
+        const char* golden;
         RideRecord ride;
-        const char* routeLabel;
+        std::vector<std::pair<SliderIndex, int>> moves;
     } cases[] = {
-        {"interval 0", makeRide(rows, "meter/meter", "0"), "~0 km"},
-        {"interval without number", makeRide(rows, "meter/meter", "-"), "~0 km"},
-        {"negative interval", makeRide(rows, "meter/meter", "-5"), "~0 km"},
-        {"unknown units", makeRide(rows, "km/m"), "~0 km"},
-        {"every speed 0", makeRide({{"0", "100"}, {"0", "120"}}), "~0 km"},
-        {"speed not a number", makeRide({{"fast", "100"}, {"-3", "120"}}), "~0 km"},
-        {"no altitude above 0", makeRide({{"360", "0"}, {"360", "-20"}}), "~0.1 km"},
-        {"nothing imported", RideRecord{}, "~0 km"},
+        // A stopped row keeps the distance reached; its altitude does not count.
+        {"view-stopped-row.txt", makeRide({{"360", "100"}, {"1440", "110"}, {"0", "900"}, {"720", "90"}, {"36000", "105"}}),
+         {{kStart, 3}, {kEnd, 4}, {kEnd, 5}, {kStart, 4}}},
+        {"view-miles.txt", makeRide({{"100", "1000"}, {"100", "500"}, {"100", "1000"}, {"100", "1000"}, {"100", "1000"},
+                                     {"100", "1000"}, {"100", "1000"}}, "miles/feet", "36"), {{kEnd, 6}, {kStart, 1}}},
+        // Row 2 is blank, row 3 has no speed text, row 4 no altitude: none moves, the rows after them count.
+        {"view-blank-rows.txt", makeRide({{"360", "100"}, {"", ""}, {"", "900"}, {"720", ""}, {"720", "120"}}), {}},
+        // The stretch red inside the black profile.
+        {"view-stretch.txt", makeRide({{"360", "100"}, {"720", "125"}, {"0", "500"}, {"360", "50"}}),
+         {{kEnd, 3}, {kStart, 2}}},
+        // The end stays after the start, the start before the end, both within 0..4.
+        {"view-sliders.txt", makeRide({{"360", "1"}, {"360", "1"}, {"360", "1"}, {"360", "1"}}),
+         {{kEnd, 0}, {kStart, 1}, {kEnd, 3}, {kStart, 2}, {kStart, 99}, {kEnd, -5}, {kEnd, 4}, {kStart, 4}}},
+        // Rides without a scale (no distance, or no altitude above 0) draw only the clear.
+        {"view-interval-0.txt", makeRide(twoRows, "meter/meter", "0"), {}},
+        {"view-interval-negative.txt", makeRide(twoRows, "meter/meter", "-5"), {}},
+        {"view-unknown-units.txt", makeRide(twoRows, "km/m"), {}},
+        {"view-speeds-0.txt", makeRide({{"0", "100"}, {"0", "120"}}), {}},
+        {"view-speeds-not-numbers.txt", makeRide({{"fast", "100"}, {"-3", "120"}}), {}},
+        {"view-altitudes-not-above-0.txt", makeRide({{"360", "0"}, {"360", "-20"}}), {}},
+        {"view-nothing-imported.txt", RideRecord{}, {}},
+        {"view-title-row-only.txt", makeRide({}), {{kEnd, 0}, {kStart, 5}}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const RouteView view = refreshed(c.ride);
-        EXPECT_EQ(paint(view, c.ride), std::vector<CanvasOp>{kClear});
-        EXPECT_EQ(view.startLabel, "~0 km");
-        EXPECT_EQ(view.routeLabel, c.routeLabel);
-        EXPECT_EQ(view.endPos, view.lastRow);
+        RouteView view;
+        view.startPos = 3;  // the refresh puts both sliders back
+        refreshRouteView(view, c.ride);
+        std::string got = "refresh:\n" + dump(view, c.ride);
+        for (const auto& [slider, position] : c.moves) {
+            moveSlider(view, slider, position);
+            Show_RouteDetail(view, c.ride);
+            got += (slider == kStart ? "start " : "end ") + num(position) + ":\n" + dump(view, c.ride);
+        }
+        EXPECT_EQ(got, asText(routeFile(c.golden))) << c.golden;
     }
-    // Every speed 0: the table stays all zero.
-    EXPECT_EQ(refreshed(makeRide({{"0", "100"}, {"0", "120"}})).DistanceProfile, (std::vector<double>{0, 0, 0}));
-}
-
-TEST(RouteView, SliderRuleKeepsTheStartBeforeTheEnd) {
-    const auto ride = makeRide({{"360", "1"}, {"360", "1"}, {"360", "1"}, {"360", "1"}});
+    // The sliders are off until the first refresh.
     RouteView view;
-    moveSlider(view, SliderIndex::end, 3);  // switched off before the first refresh
+    moveSlider(view, kEnd, 3);
     EXPECT_EQ(view.endPos, 0);
-
-    view = refreshed(ride);
-    const struct {
-        SliderIndex slider;
-        int position, start, end;
-    } moves[] = {
-        {SliderIndex::end, 0, 0, 1},     // onto the start: one row beyond it
-        {SliderIndex::start, 1, 0, 1},   // onto the end: one row before it
-        {SliderIndex::end, 3, 0, 3},     {SliderIndex::start, 2, 2, 3},
-        {SliderIndex::start, 99, 2, 3},  // clamped to 4, then pulled before the end
-        {SliderIndex::end, -5, 2, 3},    // clamped to 0, then pushed beyond the start
-        {SliderIndex::end, 4, 2, 4},     {SliderIndex::start, 4, 3, 4},
-    };
-    for (const auto& m : moves) {
-        moveSlider(view, m.slider, m.position);
-        EXPECT_EQ(std::pair(view.startPos, view.endPos), std::pair(m.start, m.end)) << m.position;
-    }
-
-    // A table of the title row alone: both sliders stay on row 0.
-    RideRecord empty;
-    empty.samples.setRowCount(1);
-    view = refreshed(empty);
-    moveSlider(view, SliderIndex::end, 0);
-    moveSlider(view, SliderIndex::start, 5);
-    EXPECT_EQ(std::pair(view.startPos, view.endPos), std::pair(0, 0));
-    EXPECT_EQ(view.DistanceProfile, std::vector<double>{0});
 }
 
 TEST(RouteView, LongRidesAreCoveredToTheLastRow) {
-    const std::vector<test::Row> rows(20000, {"360", "100"});
-    const auto ride = makeRide(rows);
-    RouteView view = refreshed(ride);
+    const auto ride = makeRide(std::vector<Row>(20000, {"360", "100"}));
+    RouteView view;
+    refreshRouteView(view, ride);
     ASSERT_EQ(view.DistanceProfile.size(), 20001u);
-    EXPECT_EQ(view.DistanceProfile[16001], 800050);
     EXPECT_EQ(view.DistanceProfile[20000], 1000000);
-    EXPECT_EQ(view.lastRow, 20000);
-    EXPECT_EQ(view.routeLabel, "~1000 km");
-    move(view, ride, SliderIndex::start, 19990);
+    moveSlider(view, kStart, 19990);
+    Show_RouteDetail(view, ride);
     EXPECT_EQ(view.startLabel, "~999.5 km");
-    const auto ops = paint(view, ride);
+    RecordingCanvas canvas;
+    Paint_Route(view, ride, canvas);
     // clear, width, black, point, 19988 black lines, red, 11 red lines
-    ASSERT_EQ(ops.size(), 20004u);
-    EXPECT_EQ(ops[19992], Op::penColour(kRed));
-    EXPECT_EQ(ops.back(), Op::segment(ops[ops.size() - 2].x2, 5300, 7575, 5300));
+    ASSERT_EQ(canvas.ops.size(), 20004u);
+    EXPECT_EQ(canvas.ops[19992], CanvasOp::penColour(kRed));
+    EXPECT_EQ(canvas.ops.back(), CanvasOp::segment(canvas.ops[20002].x2, 5300, 7575, 5300));
 }
 
 TEST(SvgCanvas, JoinedLinesOfOneColourBecomeOnePolyline) {
@@ -207,7 +125,7 @@ TEST(SvgCanvas, JoinedLinesOfOneColourBecomeOnePolyline) {
     svg.line(300, 7700, 400, 7600);
     svg.line(500, 7600, 600, 7600);  // does not join: a new polyline
     svg.text(240, 3870, "Start: <~1 km>");
-    EXPECT_EQ(svg.svg(), std::string(asText(test::readAll(test::dataFile("route/joined-polylines.svg")))));
+    EXPECT_EQ(svg.svg(), std::string(asText(routeFile("joined-polylines.svg"))));
 }
 
 }  // namespace
