@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/Files.h"
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -51,27 +50,6 @@ TEST(RideImport, FilesAreReadAsFarAsRecognitionNeedsAndRidesWhole) {
         EXPECT_EQ(readRideFile(dir / "ride.tur")->size(), type == RideFileType::unknown ? head->size() : content.size());
     }
     EXPECT_FALSE(readRideFile(dir / "missing.hrm").ok());
-}
-
-TEST(RideImport, ExamplesLoadAndResamplingIsOfferedForAnHrmRideAt60Seconds) {
-    test::ScratchDir dir;
-    std::filesystem::copy_file(test::exampleFile("alpine-loop-60s.hrm"), dir / "ride.tur");  // the name plays no part
-    const std::pair<std::filesystem::path, bool> cases[] = {
-        {test::exampleFile("alpine-loop.hrm"), false},  // 5 seconds
-        {dir / "ride.tur", true},
-        {test::exampleFile("alpine-loop.tur"), false},
-    };
-    RideRecord ride;  // one ride through all: each load sets the offer anew
-    for (const auto& [path, offered] : cases) {
-        const auto data = readRideFile(path);
-        ASSERT_TRUE(data.ok()) << path;
-        const bool hac4 = recogniseRideFile(*data) == RideFileType::hac4;
-        const auto loaded =
-            hac4 ? loadHac4File(ride, *data) : loadPolarFile(ride, *readPolarFile(displayPath(path), *data), false);
-        ASSERT_TRUE(loaded.ok() && loaded.warnings().empty()) << path;
-        EXPECT_GT(*loaded, 90) << path;
-        EXPECT_EQ(ride.Calc15Available, offered) << path;
-    }
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "import/RideRecord.h"
-
 namespace vb {
 namespace {
 
@@ -41,15 +39,6 @@ TEST(SampleTable, CellsGrowShrinkAndKeepLongTextsWhole) {
     for (int r = 1; r <= SampleTable::kMaxSamples; ++r) t.setText(r, 1, std::to_string(r));
     EXPECT_EQ(t.text(SampleTable::kMaxSamples, 1), "32765");
     EXPECT_EQ(t.sampleCount(), SampleTable::kMaxSamples);
-}
-
-TEST(RideRecord, StartsFormattedWithDashesAndTheTagIsVlbThorn) {
-    RideRecord ride;
-    EXPECT_EQ(tabSeparated(ride.samples), "#\tSpeed\tAlt\n\t\t\n");
-    for (const auto& f : ride.header.fields) EXPECT_EQ(f, "-");
-    EXPECT_EQ(ride.ImportStatus, "-");
-    Init_Kennung(ride);
-    EXPECT_EQ(ride.IdentTag, std::string("VLB\xFE"));
 }
 
 }  // namespace
