@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/TestSupport.h"
@@ -21,10 +22,12 @@ struct Read {
 Read load(std::string_view text, std::string_view reference = "1000") {
     Read read;
     read.script = Load_RLV_Script(toBytes(text), reference, read.prompter);
+    EXPECT_LE(read.prompter.messages.size(), 1u);
     return read;
 }
 
 const std::string kHeader = "vers=VLB_1.0\r\ntype=km/h\r\nfps#=25\r\nname=Alpine Pass\r\nfra#=8000\r\n";
+const std::string kNoName = "vers=VLB_1.0\ntype=km/h\nfps#=25\nfram=0;1.0\n";
 
 TEST(RlvScript, CompleteScriptFillsStateAndListLines) {
     const Read read = load(kHeader + "fram=0;25.0\r\nfram=2500;30.5\r\nfram=7000;12.25\r\n");
@@ -32,7 +35,7 @@ TEST(RlvScript, CompleteScriptFillsStateAndListLines) {
                                         "FRAMES : 8000", "FSCA(1) 0-0.25", "FSCA(2) 2500-0.305",
                                         "FSCA(3) 7000-0.1225", "FRAME_INDEX : 3"}));
     EXPECT_TRUE(read.script.createEnabled);
-    EXPECT_TRUE(read.prompter.messages.empty());
+    EXPECT_EQ(read.message(), "");
     EXPECT_EQ(read.script.rlv_count, 3);
     EXPECT_EQ(read.script.rlv_fps, 25.0f);
     EXPECT_EQ(read.script.rlv_name, "Alpine Pass");
@@ -56,33 +59,11 @@ TEST(RlvScript, ItemsFollowTheDelimitedForm) {
     EXPECT_EQ(read.script.rlv_name, "Col de la Croix\xC3\xA9");
     EXPECT_EQ(read.script.rlv_frame[0], 2) << "2.5 rounds to even";
     EXPECT_TRUE(read.script.createEnabled);
+    EXPECT_EQ(load(kNoName + "name=Gr\xC3\xB6\xC3\x9F" "e\n").script.rlv_name,
+              "Größe") << "a UTF-8 script, as editors write it";
 }
 
-TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
-    struct Case {
-        std::string script;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
-        {"type=km/h\nfps#=25\nname=a\nfram=0;1.0\n", "Wrong version_ID"},
-        {"vers=VLB_1.0\ntype=kmh\nfps#=12\n", "Wrong type_ID (must be km/h or mp/h)"},
-        {"vers=VLB_1.0\ntype=mp/h\nfps#=12\nname=a\n", "No Video Speed Found"},
-        {"vers=VLB_1.0\ntype=km/h\nfps#=24\nname=a\nfram=0;1.0\n", "FPS Information is wrong. (25 or 30 fps)"},
-        {"vers=VLB_1.0\ntype=km/h\nfps#=25.5\nname=a\nfram=0;1.0\n", "FPS Information is wrong. (25 or 30 fps)"},
-        {"vers=VLB_1.0\ntype=km/h\nfps#=25.0\nfram=0;1.0\n", std::string(kMsgWrongName)},
-    };
-    for (const auto& c : cases) {
-        const Read read = load(c.script);
-        ASSERT_EQ(read.prompter.messages.size(), 1u) << c.script;
-        EXPECT_EQ(read.message(), c.message) << c.script;
-        EXPECT_EQ(read.prompter.messages[0].icon, MessageIcon::critical);
-        EXPECT_FALSE(read.script.createEnabled) << c.script;
-        EXPECT_EQ(read.script.lines.back().rfind("FRAME_INDEX : ", 0), 0u) << "the list is still filled";
-    }
-    EXPECT_TRUE(load("vers=VLB_1.0\ntype=km/h\nfps#=25.0\nname=a\nfram=0;1.0\n").script.createEnabled);
-}
-
-TEST(RlvScript, WrongFrameLinesOnlyAddListLines) {
+TEST(RlvScript, WrongFrameLinesAndSpeedTypesOnlyAddListLines) {
     const Read read = load(kHeader +
                            "fram=100;25\nfram=100;25.\nfram=;25.0\nfram=1.5;25.0\nfram=100;2x.5\n"
                            "fram=100\nfram=99999999999;1.0\nfram=1 2;50.0\n");
@@ -96,12 +77,6 @@ TEST(RlvScript, WrongFrameLinesOnlyAddListLines) {
     }
     EXPECT_EQ(read.script.rlv_frame[8], 12) << "blanks in the frame number are skipped";
     EXPECT_TRUE(read.script.createEnabled);
-}
-
-TEST(RlvScript, SpeedUnitAndReference) {
-    // mp/h: 10 / (100 / 1.609).
-    const Read miles = load("vers=VLB_1.0\ntype=mp/h\nfps#=25\nname=m\nfram=0;10.0\n");
-    EXPECT_EQ(miles.script.lines[4], "FSCA(1) 0-0.1609");
 
     // A unit given after the frame lines leaves the reference undivided.
     const Read late = load("vers=VLB_1.0\nfps#=25\nname=l\nfram=0;25.0\nfram=9;50.0\ntype=km/h\n");
@@ -109,45 +84,60 @@ TEST(RlvScript, SpeedUnitAndReference) {
               (Lines{"Error in Script speedtype", "FSCA(1) 0-0.025", "Error in Script speedtype", "FSCA(2) 9-0.05",
                      "TYPE : km/h", "FRAME_INDEX : 2"}));
     EXPECT_TRUE(late.script.createEnabled);
-
-    // The reference for metres per frame at 25 fps.
+    // mp/h: 10 / (100 / 1.609); the reference, per 10 km/h, is the box's leading number.
+    EXPECT_EQ(load("vers=VLB_1.0\ntype=mp/h\nfps#=25\nname=m\nfram=0;10.0\n").script.lines[4], "FSCA(1) 0-0.1609");
     EXPECT_EQ(load(kHeader + "fram=0;36.0\n", "900").script.rlv_factor[1], 36.0f / 90.0f);
     EXPECT_EQ(load(kHeader + "fram=0;36.0\n", " 9 00x").script.rlv_factor[1], 36.0f / 90.0f);
 }
 
-TEST(RlvScript, RefusesWhatCannotBeWrittenSafely) {
-    for (const char* reference : {"0", "abc", "", "-1000", "0.0000000000000000000000000000000000000000001",
-                                  "99999999999999999999999999999999999999999"}) {
-        const Read read = load(kHeader + "fram=0;25.0\n", reference);
-        EXPECT_EQ(read.message(), kMsgWrongSpeedReferenz) << reference;
-        EXPECT_TRUE(read.script.lines.empty()) << "nothing is read: " << reference;
-        EXPECT_FALSE(read.script.createEnabled);
-    }
-
+TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
+    const std::string& head = kNoName;
     std::string many = kHeader;
     for (int n = 0; n <= kMaxFrameLines; ++n) many += "fram=" + std::to_string(n * 10) + ";20.0\n";
-    const Read tooMany = load(many);
-    EXPECT_EQ(tooMany.message(), kMsgTooManyFrames);
-    EXPECT_EQ(tooMany.script.rlv_count, kMaxFrameLines + 1);
-    EXPECT_EQ(tooMany.script.lines.back(), "FRAME_INDEX : 4097");
-    EXPECT_FALSE(tooMany.script.createEnabled);
-    EXPECT_TRUE(load(many.substr(0, many.rfind("fram="))).script.createEnabled) << "4096 lines are fine";
-
-    const std::string head = "vers=VLB_1.0\ntype=km/h\nfps#=25\nfram=0;1.0\n";
-    for (const char* name : {"name=a/b", "name=..\\evil", "name=.", "name=..", "name=c:x", "name=a*b", "name=\"q"}) {
-        const Read read = load(head + std::string(name) + "\n");
-        EXPECT_EQ(read.message(), kMsgWrongName) << name;
-        EXPECT_FALSE(read.script.createEnabled) << name;
-    }
-    // The name names a video file on a Windows PC: the message says which rule it breaks.
-    const std::pair<const char*, const char*> named[] = {
-        {"name=tab\there", "Wrong video name (the name holds a control character)"},
-        {"name=Tour\x81", "Wrong video name (the name holds a control character)"},  // Windows-1252 script
-        {"name=Con.x", "Wrong video name (the name is that of a device on Windows (CON, PRN, AUX, NUL, COM1, LPT1, ...))"},
-        {"name=Tour \xE2\x86\x92 B", "Wrong video name (a character has no Windows-1252 code)"},  // UTF-8 arrow
+    const std::string device = "Wrong video name (the name is that of a device on Windows (CON, PRN, AUX, NUL, "
+                               "COM1, LPT1, ...))";
+    const std::string control = "Wrong video name (the name holds a control character)";
+    const std::string wrong(kMsgWrongName), references(kMsgWrongSpeedReferenz);
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {head + "name=a\n", "1000", ""},
+        {"type=km/h\nfps#=25\nname=a\nfram=0;1.0\n", "1000", "Wrong version_ID"},
+        {"vers=VLB_1.0\ntype=kmh\nfps#=12\n", "1000", "Wrong type_ID (must be km/h or mp/h)"},
+        {"vers=VLB_1.0\ntype=mp/h\nfps#=12\nname=a\n", "1000", "No Video Speed Found"},
+        {"vers=VLB_1.0\ntype=km/h\nfps#=24\nname=a\nfram=0;1.0\n", "1000", "FPS Information is wrong. (25 or 30 fps)"},
+        {"vers=VLB_1.0\ntype=km/h\nfps#=25.5\nname=a\nfram=0;1.0\n", "1000", "FPS Information is wrong. (25 or 30 fps)"},
+        {many, "1000", std::string(kMsgTooManyFrames)},
+        {many.substr(0, many.rfind("fram=")), "1000", ""},  // 4096 frame lines are fine
+        {head, "1000", wrong},
+        {head + "name=a/b\n", "1000", wrong},
+        {head + "name=..\\evil\n", "1000", wrong},
+        {head + "name=.\n", "1000", wrong},
+        {head + "name=..\n", "1000", wrong},
+        {head + "name=c:x\n", "1000", wrong},
+        {head + "name=a*b\n", "1000", wrong},
+        {head + "name=\"q\n", "1000", wrong},
+        {head + "name=tab\there\n", "1000", control},
+        {head + "name=Tour\x81\n", "1000", control},  // Windows-1252 script
+        {head + "name=Con.x\n", "1000", device},
+        {head + "name=Tour \xE2\x86\x92 B\n", "1000", "Wrong video name (a character has no Windows-1252 code)"},
+        {head + "name=a\n", "0", references},  // a reference that is no number above 0, or too small or large
+        {head + "name=a\n", "abc", references},
+        {head + "name=a\n", "", references},
+        {head + "name=a\n", "-1000", references},
+        {head + "name=a\n", "0.0000000000000000000000000000000000000000001", references},
+        {head + "name=a\n", "99999999999999999999999999999999999999999", references},
     };
-    for (const auto& [name, message] : named) EXPECT_EQ(load(head + name + "\n").message(), message) << name;
-    EXPECT_EQ(load(head + "name=Gr\xC3\xB6\xC3\x9F" "e\n").script.rlv_name, "Größe");  // UTF-8, as editors write it
+    for (const auto& [script, reference, message] : cases) {
+        SCOPED_TRACE(script.substr(0, 80) + " / " + reference);
+        const Read read = load(script, reference);
+        EXPECT_EQ(read.message(), message);
+        EXPECT_EQ(read.script.createEnabled, message.empty());
+        if (message == references) {
+            EXPECT_TRUE(read.script.lines.empty()) << "nothing is read";
+        } else {
+            EXPECT_EQ(read.script.lines.back(), "FRAME_INDEX : " + std::to_string(read.script.rlv_count));
+        }
+        EXPECT_TRUE(message.empty() || read.prompter.messages[0].icon == MessageIcon::critical);
+    }
 }
 
 }  // namespace
