@@ -11,8 +11,6 @@
 namespace vb {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 struct Read {
     RlvScript script;
     RecordingPrompter prompter;
@@ -29,65 +27,41 @@ Read load(std::string_view text, std::string_view reference = "1000") {
 const std::string kHeader = "vers=VLB_1.0\r\ntype=km/h\r\nfps#=25\r\nname=Alpine Pass\r\nfra#=8000\r\n";
 const std::string kNoName = "vers=VLB_1.0\ntype=km/h\nfps#=25\nfram=0;1.0\n";
 
-TEST(RlvScript, CompleteScriptFillsStateAndListLines) {
-    const Read read = load(kHeader + "fram=0;25.0\r\nfram=2500;30.5\r\nfram=7000;12.25\r\n");
-    EXPECT_EQ(read.script.lines, (Lines{"VERSION : VLB_1.0", "TYPE : km/h", "FPS : 25", "NAME : Alpine Pass",
-                                        "FRAMES : 8000", "FSCA(1) 0-0.25", "FSCA(2) 2500-0.305",
-                                        "FSCA(3) 7000-0.1225", "FRAME_INDEX : 3"}));
-    EXPECT_TRUE(read.script.createEnabled);
-    EXPECT_EQ(read.message(), "");
-    EXPECT_EQ(read.script.rlv_count, 3);
-    EXPECT_EQ(read.script.rlv_fps, 25.0f);
-    EXPECT_EQ(read.script.rlv_name, "Alpine Pass");
-    EXPECT_EQ(std::vector(read.script.rlv_frame.begin(), read.script.rlv_frame.begin() + 5),
-              (std::vector<std::int32_t>{8000, 0, 2500, 7000, 0}));
-    EXPECT_EQ(std::vector(read.script.rlv_factor.begin() + 1, read.script.rlv_factor.begin() + 5),
-              (std::vector<float>{0.25f, 30.5f / 100.0f, 12.25f / 100.0f, 0.0f}));
-}
-
-TEST(RlvScript, ItemsFollowTheDelimitedForm) {
-    // Quoted items keep commas, a comma splits unquoted ones, keys are
-    // case-sensitive, the last of a repeated key stands, names are cut to 16
-    // characters, and Windows-1252 text arrives as UTF-8.
-    const Read read = load(
-        "  vers=VLB_0.9\nvers=VLB_1.0\ntype=km/h, fps#=30\n\"name=Col de la Croix\xE9, Nord\"\n"
-        "NAME=ignored\nfra#=2.5\nfram=10;20.0,fram=20;40.0\n");
-    EXPECT_EQ(read.script.lines,
-              (Lines{"VERSION : VLB_0.9", "VERSION : VLB_1.0", "TYPE : km/h", "FPS : 30",
-                     "NAME : Col de la Croix\xC3\xA9", "FRAMES : 2.5", "FSCA(1) 10-0.2", "FSCA(2) 20-0.4",
-                     "FRAME_INDEX : 2"}));
-    EXPECT_EQ(read.script.rlv_name, "Col de la Croix\xC3\xA9");
-    EXPECT_EQ(read.script.rlv_frame[0], 2) << "2.5 rounds to even";
-    EXPECT_TRUE(read.script.createEnabled);
-    EXPECT_EQ(load(kNoName + "name=Gr\xC3\xB6\xC3\x9F" "e\n").script.rlv_name,
-              "Größe") << "a UTF-8 script, as editors write it";
-}
-
-TEST(RlvScript, WrongFrameLinesAndSpeedTypesOnlyAddListLines) {
-    const Read read = load(kHeader +
-                           "fram=100;25\nfram=100;25.\nfram=;25.0\nfram=1.5;25.0\nfram=100;2x.5\n"
-                           "fram=100\nfram=99999999999;1.0\nfram=1 2;50.0\n");
-    EXPECT_EQ(Lines(read.script.lines.begin() + 5, read.script.lines.end()),
-              (Lines{"FSCA(1) Error in Script", "FSCA(2) Error in Script", "FSCA(3) Error in Script",
-                     "FSCA(4) Error in Script", "FSCA(5) Error in Script", "FSCA(6) Error in Script",
-                     "FSCA(7) Error in Script", "FSCA(8) 12-0.5", "FRAME_INDEX : 8"}));
-    for (std::size_t n = 1; n <= 7; ++n) {
-        EXPECT_EQ(read.script.rlv_frame[n], 0) << n;
-        EXPECT_EQ(read.script.rlv_factor[n], 0.0f) << n;
+TEST(RlvScript, ScriptsFillTheListLines) {
+    struct Case {
+        std::string script, golden;
+        std::int32_t frames;  // entry 0: the "fra#=" value, rounded to even
+    };
+    const Case cases[] = {
+        {std::string(asText(test::readAll(test::dataFile("app/alpine-pass.vlb")))), "alpine-pass", 8000},
+        // Quoted items keep commas, a comma splits unquoted ones, keys are case-sensitive, the last of a
+        // repeated key stands, names are cut to 16 characters, and Windows-1252 text arrives as UTF-8.
+        {"  vers=VLB_0.9\nvers=VLB_1.0\ntype=km/h, fps#=30\n\"name=Col de la Croix\xE9, Nord\"\n"
+         "NAME=ignored\nfra#=2.5\nfram=10;20.0,fram=20;40.0\n",
+         "delimited-items", 2},
+        // Wrong frame lines only add list lines; blanks in a frame number are skipped.
+        {kHeader + "fram=100;25\nfram=100;25.\nfram=;25.0\nfram=1.5;25.0\nfram=100;2x.5\nfram=100\n"
+                   "fram=99999999999;1.0\nfram=1 2;50.0\n",
+         "wrong-frame-lines", 8000},
+        // A unit given after the frame lines leaves the reference undivided.
+        {"vers=VLB_1.0\nfps#=25\nname=l\nfram=0;25.0\nfram=9;50.0\ntype=km/h\n", "late-speed-type", 0},
+        {"vers=VLB_1.0\ntype=mp/h\nfps#=25\nname=m\nfram=0;10.0\n", "miles", 0},  // 10 / (100 / 1.609)
+    };
+    for (const auto& [script, golden, frames] : cases) {
+        const Read read = load(script);
+        std::string lines;
+        for (const std::string& line : read.script.lines) lines += line + "\n";
+        EXPECT_EQ(lines, asText(test::readAll(test::dataFile("app/" + golden + ".list")))) << golden;
+        EXPECT_TRUE(read.script.createEnabled) << golden;
+        EXPECT_EQ(read.message(), "") << golden;
+        EXPECT_EQ(read.script.rlv_frame[0], frames) << golden;
     }
-    EXPECT_EQ(read.script.rlv_frame[8], 12) << "blanks in the frame number are skipped";
-    EXPECT_TRUE(read.script.createEnabled);
-
-    // A unit given after the frame lines leaves the reference undivided.
-    const Read late = load("vers=VLB_1.0\nfps#=25\nname=l\nfram=0;25.0\nfram=9;50.0\ntype=km/h\n");
-    EXPECT_EQ(Lines(late.script.lines.begin() + 3, late.script.lines.end()),
-              (Lines{"Error in Script speedtype", "FSCA(1) 0-0.025", "Error in Script speedtype", "FSCA(2) 9-0.05",
-                     "TYPE : km/h", "FRAME_INDEX : 2"}));
-    EXPECT_TRUE(late.script.createEnabled);
-    // mp/h: 10 / (100 / 1.609); the reference, per 10 km/h, is the box's leading number.
-    EXPECT_EQ(load("vers=VLB_1.0\ntype=mp/h\nfps#=25\nname=m\nfram=0;10.0\n").script.lines[4], "FSCA(1) 0-0.1609");
+    const RlvScript wrong = load(cases[2].script).script;  // a wrong frame line leaves its entry at 0
+    for (std::size_t n = 1; n <= 7; ++n) EXPECT_TRUE(wrong.rlv_frame[n] == 0 && wrong.rlv_factor[n] == 0.0f) << n;
+    // The reference, per 10 km/h, is the leading number of the box's text; a UTF-8 script reads as such.
     EXPECT_EQ(load(kHeader + "fram=0;36.0\n", "900").script.rlv_factor[1], 36.0f / 90.0f);
     EXPECT_EQ(load(kHeader + "fram=0;36.0\n", " 9 00x").script.rlv_factor[1], 36.0f / 90.0f);
+    EXPECT_EQ(load(kNoName + "name=Gr\xC3\xB6\xC3\x9F" "e\n").script.rlv_name, "Gr\xC3\xB6\xC3\x9F" "e");
 }
 
 TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
