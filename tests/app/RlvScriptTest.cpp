@@ -11,17 +11,13 @@
 namespace vb {
 namespace {
 
-struct Read {
-    RlvScript script;
+/// The script read with the "Speed Referenz" text `reference`, and the message it showed ("" for none).
+std::pair<RlvScript, std::string> load(std::string_view text, std::string_view reference = "1000") {
     RecordingPrompter prompter;
-    std::string message() const { return prompter.messages.empty() ? "" : prompter.messages.back().text; }
-};
-
-Read load(std::string_view text, std::string_view reference = "1000") {
-    Read read;
-    read.script = Load_RLV_Script(toBytes(text), reference, read.prompter);
-    EXPECT_LE(read.prompter.messages.size(), 1u);
-    return read;
+    RlvScript script = Load_RLV_Script(toBytes(text), reference, prompter);
+    EXPECT_LE(prompter.messages.size(), 1u);
+    for (const auto& m : prompter.messages) EXPECT_TRUE(m.title == "Velobridge" && m.icon == MessageIcon::critical);
+    return {script, prompter.messages.empty() ? "" : prompter.messages[0].text};
 }
 
 const std::string kHeader = "vers=VLB_1.0\r\ntype=km/h\r\nfps#=25\r\nname=Alpine Pass\r\nfra#=8000\r\n";
@@ -48,20 +44,20 @@ TEST(RlvScript, ScriptsFillTheListLines) {
         {"vers=VLB_1.0\ntype=mp/h\nfps#=25\nname=m\nfram=0;10.0\n", "miles", 0},  // 10 / (100 / 1.609)
     };
     for (const auto& [script, golden, frames] : cases) {
-        const Read read = load(script);
+        const auto [read, message] = load(script);
         std::string lines;
-        for (const std::string& line : read.script.lines) lines += line + "\n";
+        for (const std::string& line : read.lines) lines += line + "\n";
         EXPECT_EQ(lines, asText(test::readAll(test::dataFile("app/" + golden + ".list")))) << golden;
-        EXPECT_TRUE(read.script.createEnabled) << golden;
-        EXPECT_EQ(read.message(), "") << golden;
-        EXPECT_EQ(read.script.rlv_frame[0], frames) << golden;
+        EXPECT_TRUE(read.createEnabled) << golden;
+        EXPECT_EQ(message, "") << golden;
+        EXPECT_EQ(read.rlv_frame[0], frames) << golden;
     }
-    const RlvScript wrong = load(cases[2].script).script;  // a wrong frame line leaves its entry at 0
+    const RlvScript wrong = load(cases[2].script).first;  // a wrong frame line leaves its entry at 0
     for (std::size_t n = 1; n <= 7; ++n) EXPECT_TRUE(wrong.rlv_frame[n] == 0 && wrong.rlv_factor[n] == 0.0f) << n;
     // The reference, per 10 km/h, is the leading number of the box's text; a UTF-8 script reads as such.
-    EXPECT_EQ(load(kHeader + "fram=0;36.0\n", "900").script.rlv_factor[1], 36.0f / 90.0f);
-    EXPECT_EQ(load(kHeader + "fram=0;36.0\n", " 9 00x").script.rlv_factor[1], 36.0f / 90.0f);
-    EXPECT_EQ(load(kNoName + "name=Gr\xC3\xB6\xC3\x9F" "e\n").script.rlv_name, "Gr\xC3\xB6\xC3\x9F" "e");
+    EXPECT_EQ(load(kHeader + "fram=0;36.0\n", "900").first.rlv_factor[1], 36.0f / 90.0f);
+    EXPECT_EQ(load(kHeader + "fram=0;36.0\n", " 9 00x").first.rlv_factor[1], 36.0f / 90.0f);
+    EXPECT_EQ(load(kNoName + "name=Gr\xC3\xB6\xC3\x9F" "e\n").first.rlv_name, "Gr\xC3\xB6\xC3\x9F" "e");
 }
 
 TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
@@ -72,7 +68,7 @@ TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
                                "COM1, LPT1, ...))";
     const std::string control = "Wrong video name (the name holds a control character)";
     const std::string wrong(kMsgWrongName), references(kMsgWrongSpeedReferenz);
-    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+    std::vector<std::tuple<std::string, std::string, std::string>> cases = {
         {head + "name=a\n", "1000", ""},
         {"type=km/h\nfps#=25\nname=a\nfram=0;1.0\n", "1000", "Wrong version_ID"},
         {"vers=VLB_1.0\ntype=kmh\nfps#=12\n", "1000", "Wrong type_ID (must be km/h or mp/h)"},
@@ -81,36 +77,27 @@ TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
         {"vers=VLB_1.0\ntype=km/h\nfps#=25.5\nname=a\nfram=0;1.0\n", "1000", "FPS Information is wrong. (25 or 30 fps)"},
         {many, "1000", std::string(kMsgTooManyFrames)},
         {many.substr(0, many.rfind("fram=")), "1000", ""},  // 4096 frame lines are fine
-        {head, "1000", wrong},
-        {head + "name=a/b\n", "1000", wrong},
-        {head + "name=..\\evil\n", "1000", wrong},
-        {head + "name=.\n", "1000", wrong},
-        {head + "name=..\n", "1000", wrong},
-        {head + "name=c:x\n", "1000", wrong},
-        {head + "name=a*b\n", "1000", wrong},
-        {head + "name=\"q\n", "1000", wrong},
         {head + "name=tab\there\n", "1000", control},
         {head + "name=Tour\x81\n", "1000", control},  // Windows-1252 script
         {head + "name=Con.x\n", "1000", device},
         {head + "name=Tour \xE2\x86\x92 B\n", "1000", "Wrong video name (a character has no Windows-1252 code)"},
-        {head + "name=a\n", "0", references},  // a reference that is no number above 0, or too small or large
-        {head + "name=a\n", "abc", references},
-        {head + "name=a\n", "", references},
-        {head + "name=a\n", "-1000", references},
-        {head + "name=a\n", "0.0000000000000000000000000000000000000000001", references},
-        {head + "name=a\n", "99999999999999999999999999999999999999999", references},
     };
+    for (const char* name : {"", "name=a/b", "name=..\\evil", "name=.", "name=..", "name=c:x", "name=a*b", "name=\"q"})
+        cases.emplace_back(head + name + "\n", "1000", wrong);
+    // A reference that is no number above 0, or too small or too large to divide by.
+    for (const char* reference : {"0", "abc", "", "-1000", "0.0000000000000000000000000000000000000000001",
+                                  "99999999999999999999999999999999999999999"})
+        cases.emplace_back(head + "name=a\n", reference, references);
     for (const auto& [script, reference, message] : cases) {
         SCOPED_TRACE(script.substr(0, 80) + " / " + reference);
-        const Read read = load(script, reference);
-        EXPECT_EQ(read.message(), message);
-        EXPECT_EQ(read.script.createEnabled, message.empty());
+        const auto [read, shown] = load(script, reference);
+        EXPECT_EQ(shown, message);
+        EXPECT_EQ(read.createEnabled, message.empty());
         if (message == references) {
-            EXPECT_TRUE(read.script.lines.empty()) << "nothing is read";
+            EXPECT_TRUE(read.lines.empty()) << "nothing is read";
         } else {
-            EXPECT_EQ(read.script.lines.back(), "FRAME_INDEX : " + std::to_string(read.script.rlv_count));
+            EXPECT_EQ(read.lines.back(), "FRAME_INDEX : " + std::to_string(read.rlv_count));
         }
-        EXPECT_TRUE(message.empty() || read.prompter.messages[0].icon == MessageIcon::critical);
     }
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <optional>
 
 #include "app/WorkingFolders.h"
@@ -84,31 +83,27 @@ TEST(SettingsFile, ReadingChecksTheVersionAndKeepsDefaultsForWhatAFileLacks) {
 }
 
 TEST(SettingsFile, LocationFollowsThePlatformsConfigurationFolder) {
-    using Variables = std::map<std::string, std::string, std::less<>>;
-    const auto environment = [](Variables variables) -> Environment {
-        return [variables](std::string_view name) -> std::optional<std::string> {
-            const auto it = variables.find(name);
-            return it == variables.end() ? std::nullopt : std::optional(it->second);
-        };
-    };
-    EXPECT_EQ(defaultBaseFolder(environment({})), "Velobridge");
 #ifdef _WIN32
-    const auto env = environment({{"APPDATA", "C:\\Users\\Jos\xC3\xA9\\AppData\\Roaming"},
-                                  {"USERPROFILE", "C:\\Users\\Jos\xC3\xA9"}});
-    EXPECT_EQ(displayPath(settingsLocation(env).file),
+    test::ScopedEnv appData("APPDATA", std::nullopt), profile("USERPROFILE", std::nullopt);
+    EXPECT_EQ(displayPath(defaultSettingsLocation().file), "c:\\velobridge.ini");
+    EXPECT_TRUE(defaultSettingsLocation().fallback.empty());
+    EXPECT_EQ(defaultBaseFolder(processEnvironment), "Velobridge");
+    test::ScopedEnv roaming("APPDATA", "C:\\Users\\Jos\xC3\xA9\\AppData\\Roaming"),
+        user("USERPROFILE", "C:\\Users\\Jos\xC3\xA9");
+    EXPECT_EQ(displayPath(defaultSettingsLocation().file),
               "C:\\Users\\Jos\xC3\xA9\\AppData\\Roaming\\Velobridge\\velobridge.ini");
-    EXPECT_EQ(displayPath(settingsLocation(env).fallback), "c:\\velobridge.ini");
-    EXPECT_EQ(defaultBaseFolder(env), "C:\\Users\\Jos\xC3\xA9\\Velobridge") << "never the root of the drive";
-    EXPECT_EQ(displayPath(settingsLocation(environment({})).file), "c:\\velobridge.ini");
-    EXPECT_TRUE(settingsLocation(environment({})).fallback.empty());
+    EXPECT_EQ(displayPath(defaultSettingsLocation().fallback), "c:\\velobridge.ini");
+    EXPECT_EQ(defaultBaseFolder(processEnvironment), "C:\\Users\\Jos\xC3\xA9\\Velobridge") << "never the drive's root";
 #else
-    const SettingsLocation config = settingsLocation(environment({{"XDG_CONFIG_HOME", "/cfg/here"}, {"HOME", "/u"}}));
-    EXPECT_EQ(config.file, std::filesystem::path("/cfg/here/velobridge.ini"));
-    EXPECT_TRUE(config.fallback.empty());
-    const auto home = environment({{"HOME", "/users/rider"}, {"XDG_CONFIG_HOME", "relative"}});
-    EXPECT_EQ(settingsLocation(home).file, std::filesystem::path("/users/rider/.config/velobridge.ini"))
+    test::ScopedEnv noHome("HOME", std::nullopt), noConfig("XDG_CONFIG_HOME", std::nullopt);
+    EXPECT_EQ(defaultBaseFolder(processEnvironment), "Velobridge");
+    test::ScopedEnv home("HOME", "/users/rider"), relative("XDG_CONFIG_HOME", "relative");
+    EXPECT_EQ(defaultSettingsLocation().file, std::filesystem::path("/users/rider/.config/velobridge.ini"))
         << "a relative XDG_CONFIG_HOME is ignored";
-    EXPECT_EQ(defaultBaseFolder(home), "/users/rider/Velobridge") << "never /";
+    EXPECT_TRUE(defaultSettingsLocation().fallback.empty());
+    EXPECT_EQ(defaultBaseFolder(processEnvironment), "/users/rider/Velobridge") << "never /";
+    test::ScopedEnv config("XDG_CONFIG_HOME", "/cfg/here");
+    EXPECT_EQ(defaultSettingsLocation().file, std::filesystem::path("/cfg/here/velobridge.ini"));
 #endif
 }
 
