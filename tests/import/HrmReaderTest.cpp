@@ -31,7 +31,7 @@ Result<int> load(RideRecord& ride, std::string_view text, std::string_view path 
     return loadPolarFile(ride, *file, append);
 }
 
-TEST(HrmReader, GoldenFileGivesTheHandComputedTableWhateverItsLineEndsAndWhatFollows) {
+TEST(HrmReader, GoldenFileGivesTheHandComputedTableWhateverItsLineEndsWhatFollowsAndWhereItIsCut) {
     // climb.hrm has CR LF line ends, an empty line and a line with leading blanks among its data.
     const std::string crlf(asText(test::readAll(test::dataFile("import/climb.hrm"))));
     std::string lf = crlf;
@@ -61,6 +61,17 @@ TEST(HrmReader, GoldenFileGivesTheHandComputedTableWhateverItsLineEndsAndWhatFol
         EXPECT_EQ(ride.ProgramName, "climb");
         EXPECT_EQ(ride.RecordInterval, 5);
         EXPECT_FALSE(ride.Calc15Available);
+    }
+    // Every prefix keeps the rows it holds but the last, which may hold a cut line.
+    RideRecord full;
+    ASSERT_TRUE(load(full, crlf).ok());
+    for (std::size_t n = 0; n < crlf.size(); ++n) {
+        RideRecord ride;
+        const auto loaded = load(ride, crlf.substr(0, n), "climb.hrm");
+        ASSERT_TRUE(loaded.ok() || loaded.error().code == ErrorCode::empty) << n;
+        for (int row = 1; row + 1 < ride.samples.rowCount(); ++row)
+            for (int column = 0; column < 3; ++column)
+                ASSERT_EQ(ride.samples.text(row, column), full.samples.text(row, column)) << n;
     }
 }
 
@@ -155,21 +166,6 @@ TEST(HrmReader, AppendAddsAfterTheLastRowWhateverTheTableHoldsUpToTheSampleLimit
     EXPECT_FALSE(load(full, kHead + rows(1, 1), "test.hrm", true).ok());  // an append past the limit
     EXPECT_FALSE(load(full, "[Params]\nSMode=111000100\nInterval=1\n[HRData]\n" + rows(1, 32766), "b.hrm").ok());
     EXPECT_TRUE(full.samples == before.samples && full.header == before.header && full.ProgramName == "test");
-}
-
-TEST(HrmReader, EveryTruncatedPrefixKeepsTheSamplesItHolds) {
-    const std::string data(asText(test::readAll(test::dataFile("import/climb.hrm"))));
-    RideRecord full;
-    ASSERT_TRUE(load(full, data).ok());
-    for (std::size_t n = 0; n < data.size(); ++n) {
-        RideRecord ride;
-        const auto loaded = load(ride, data.substr(0, n), "climb.hrm");
-        ASSERT_TRUE(loaded.ok() || loaded.error().code == ErrorCode::empty) << n;
-        // Every row but the last (which may hold a cut line) matches the full table.
-        for (int row = 1; row + 1 < ride.samples.rowCount(); ++row)
-            for (int column = 0; column < 3; ++column)
-                ASSERT_EQ(ride.samples.text(row, column), full.samples.text(row, column)) << n;
-    }
 }
 
 TEST(HrmReader, ThirdPartyFilesImportOrAreRefusedAsTheirHeadersCallFor) {

@@ -1,10 +1,13 @@
 // Recognising a ride file by its content, whatever its name, and reading as
-// much of it as that needs.
+// much of it as that needs; the ISO 8601 times of GPX and TCX files.
 
 #include "import/RideImport.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "import/XmlTrack.h"
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -50,6 +53,24 @@ TEST(RideImport, FilesAreReadAsFarAsRecognitionNeedsAndRidesWhole) {
         EXPECT_EQ(readRideFile(dir / "ride.tur")->size(), type == RideFileType::unknown ? head->size() : content.size());
     }
     EXPECT_FALSE(readRideFile(dir / "missing.hrm").ok());
+}
+
+TEST(XmlTrack, IsoTimes) {
+    for (const auto& [text, seconds] : std::vector<std::pair<std::string, double>>{
+             {"1970-01-01T00:00:00Z", 0},
+             {"2025-05-09T12:38:04Z", 1746794284},
+             {" 2025-05-09T14:38:04+02:00\n", 1746794284},
+             {"2025-05-09T12:08:04-0030", 1746794284},
+             {"2025-05-09T12:38:04.25Z", 1746794284.25},
+             {"2025-05-09T14:38:04.25+02", 1746794284.25},
+             {"2025-05-09 12:38:04", 1746794284},
+             {"2024-02-29T00:00:00Z", 1709164800}}) {
+        EXPECT_DOUBLE_EQ(parseIsoTime(text), seconds) << text;
+    }
+    for (const char* wrong : {"", "2025-05-09", "2025-02-30T00:00:00Z", "2025-05-09T24:00:00Z",
+                              "2025-05-09T12:60:00Z", "2025-05-09T1x:38:04Z", "2025-05-09T12:38:0:Z",
+                              "2025-05-09T12:38:04Q", "2025-05-09T12:38:04+2", "20250509T123804Z"})
+        EXPECT_TRUE(std::isnan(parseIsoTime(wrong))) << wrong;
 }
 
 }  // namespace
