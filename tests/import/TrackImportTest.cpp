@@ -1,6 +1,5 @@
-// From FIT, GPX and TCX files to the ride record: a hand-worked TCX file
-// cell for cell, rides worked out by hand, the real files against references
-// worked out without our readers, and the refusals.
+// From FIT, GPX and TCX files to the ride record: rides worked out by hand,
+// and the real files against references worked out without our readers.
 
 #include "import/TrackImport.h"
 
@@ -141,12 +140,8 @@ TEST(TrackImport, RealFilesMatchTheirReferences) {
             ASSERT_TRUE(summary.ok()) << summary.error().message;
             EXPECT_EQ(summary->points, std::stoul(points));
             EXPECT_EQ(summary.warnings().size(), name.find("eof") != std::string::npos ? 1u : 0u);
-            if (creators.contains(name)) {
-                EXPECT_EQ(summary->creator, creators.at(name));
-            }
-            if (!first.empty()) {
-                EXPECT_EQ(summary->start, std::stod(first)) << "never from a clock that jumped away";
-            }
+            EXPECT_TRUE(!creators.contains(name) || summary->creator == creators.at(name)) << summary->creator;
+            EXPECT_TRUE(first.empty() || summary->start == std::stod(first)) << "never from a clock that jumped away";
             EXPECT_NEAR(summary->distance, std::stod(distance), std::stod(distance) * 0.005);
             // The speed cells' way in metres, as the route builder reads it, and the altitude cells.
             double way = 0, low = INFINITY, high = -INFINITY;
