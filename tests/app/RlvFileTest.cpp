@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "support/TestSupport.h"
 
@@ -54,11 +55,8 @@ TEST(RlvFile, WritesTheFourBlocksByteForByteAndReadsThemBack) {
 }
 
 TEST(RlvFile, PatchedFilesAreRefusedOrReadAsTheyStand) {
-    const struct {
-        test::Patch patch;
-        const char* refusal;    // part of the message; nullptr when the file reads
-        const char* videoName;  // as read
-    } cases[] = {
+    // A patch, part of the refusal's message (nullptr when the file reads) and the video name read.
+    const std::tuple<test::Patch, const char*, std::string> cases[] = {
         {{0, bytesOf({0xD1})}, "file id 2001", ""},
         {{4, bytesOf({0xFF, 0xFF, 0xFF, 0xFF})}, "negative", ""},
         {{558, bytesOf({0xFF, 0xFF, 0xFF, 0xFF})}, "record count -1", ""},
@@ -74,18 +72,18 @@ TEST(RlvFile, PatchedFilesAreRefusedOrReadAsTheyStand) {
         {{20, bytesOf({0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8, 0x00, 0xDC, 0x00, 0xD8, 0x41, 0x00})}, nullptr,
          "\xF0\x9F\x98\x80\xF0\x90\x80\x80\xEF\xBF\xBD" "A Pass.avi"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.patch.offset);
-        const Bytes data = test::patched(kGolden, {c.patch});
-        EXPECT_EQ(looksLikeRlv(data), c.patch.offset != 0);
+    for (const auto& [patch, refusal, videoName] : cases) {
+        SCOPED_TRACE(patch.offset);
+        const Bytes data = test::patched(kGolden, {patch});
+        EXPECT_EQ(looksLikeRlv(data), patch.offset != 0);
         const auto read = readRlv(data);
-        ASSERT_EQ(read.ok(), c.refusal == nullptr);
+        ASSERT_EQ(read.ok(), refusal == nullptr);
         if (!read) {
-            EXPECT_NE(read.error().message.find(c.refusal), std::string::npos) << read.error().message;
+            EXPECT_NE(read.error().message.find(refusal), std::string::npos) << read.error().message;
             continue;
         }
         EXPECT_EQ(read->blocks.size(), 4u);
-        EXPECT_EQ(read->videoName, c.videoName);
+        EXPECT_EQ(read->videoName, videoName);
         ASSERT_EQ(read->frames.size(), 3u);
         EXPECT_EQ(read->frames[1].frame, 2500);
     }

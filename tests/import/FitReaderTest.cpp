@@ -11,6 +11,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/TestSupport.h"
@@ -84,13 +85,8 @@ Bytes patchedFit(std::string_view file, const std::vector<test::Patch>& patches,
 // definition of the first records at 158 (its timestamp's base type at
 // 166), the first record's timestamp at 190, the file CRC at 570.
 TEST(FitReader, BrokenFilesAreRefusedWithTheOffset) {
-    struct Case {
-        std::vector<test::Patch> patches;
-        bool fixCrc;
-        std::int64_t at;
-        std::string message;
-    };
-    const Case cases[] = {
+    // Patches, whether the CRCs are made to match, and the offset and message of the refusal.
+    const std::tuple<std::vector<test::Patch>, bool, std::int64_t, std::string> cases[] = {
         {{{0, bytesOf({13})}}, true, 0, "fit header size 13 at offset 0 is neither 12 nor 14"},
         {{{11, bytesOf({'X'})}}, true, 8, "bytes 8..11 of the fit header at offset 0 are not \".FIT\""},
         {{{12, bytesOf({0, 1})}}, false, 12, "header crc 0x0100 at offset 12 does not match 0xf80d"},
@@ -104,27 +100,21 @@ TEST(FitReader, BrokenFilesAreRefusedWithTheOffset) {
          "data message at offset 562 needs 8 bytes, 2 remain before the file crc at offset 564"},
         {{{572, bytesOf({0})}}, true, 572, "fit header size 0 at offset 572 is neither 12 nor 14"},  // after the file
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        const Bytes data = patchedFit("fit/ride.fit", c.patches, c.fixCrc);
+    for (const auto& [patches, fixCrc, at, message] : cases) {
+        SCOPED_TRACE(message);
+        const Bytes data = patchedFit("fit/ride.fit", patches, fixCrc);
         const auto track = readFitTrack(data);
         ASSERT_FALSE(track.ok());
-        EXPECT_EQ(track.error().offset, c.at);
-        EXPECT_NE(track.error().message.find(c.message), std::string::npos) << track.error().message;
-        EXPECT_EQ(looksLikeFit(data), c.at != 0 && c.at != 8);
+        EXPECT_EQ(track.error().offset, at);
+        EXPECT_NE(track.error().message.find(message), std::string::npos) << track.error().message;
+        EXPECT_EQ(looksLikeFit(data), at != 0 && at != 8);
     }
 }
 
 TEST(FitReader, PatchedFieldsReadAsTheirTypesSay) {
-    struct Case {
-        std::string file;
-        std::vector<test::Patch> patches;
-        std::string creator;
-        std::size_t point;
-        double time;
-    };
+    // The file patched (its CRCs made to match), its creator, and a point and its time.
     const double epoch = kFitEpochOffset;
-    const Case cases[] = {
+    const std::tuple<std::string, std::vector<test::Patch>, std::string, std::size_t, double> cases[] = {
         {"ride", {{37, bytesOf({115, 0})}}, "iGPSPORT", 0, 1775985300},
         {"ride", {{37, bytesOf({45, 0})}}, "Xplova", 0, 1775985300},
         {"ride", {{39, bytesOf({0xDB, 0x10})}}, "Garmin Forerunner 965", 0, 1775985300},  // product 4315
@@ -135,12 +125,12 @@ TEST(FitReader, PatchedFieldsReadAsTheirTypesSay) {
         {"ride-compressed", {{151, bytesOf({0xF4, 0xFF, 0xFF, 0xFF})}, {209, bytesOf({0x9F})}}, "Garmin Edge 830",
          1, epoch + 0xFFFFFFFF},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.creator + " " + std::to_string(c.time));
-        const auto track = readFitTrack(patchedFit("fit/" + c.file + ".fit", c.patches, true));
+    for (const auto& [file, patches, creator, point, time] : cases) {
+        SCOPED_TRACE(creator + " " + std::to_string(time));
+        const auto track = readFitTrack(patchedFit("fit/" + file + ".fit", patches, true));
         ASSERT_TRUE(track.ok()) << track.error().message;
-        EXPECT_EQ(track->creator, c.creator);
-        EXPECT_DOUBLE_EQ(track->points.at(c.point).time, c.time);
+        EXPECT_EQ(track->creator, creator);
+        EXPECT_DOUBLE_EQ(track->points.at(point).time, time);
     }
 }
 

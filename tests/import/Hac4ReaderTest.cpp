@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -15,14 +17,9 @@ namespace {
 const Bytes kCol = test::readAll(test::dataFile("import/col.tur"));
 
 TEST(Hac4Reader, GoldenAndPatchedFilesLoadWholeOrAreRefused) {
-    struct Case {
-        std::vector<test::Patch> patches;
-        std::size_t size;     // the file cut to this many bytes; 0 keeps it whole
-        std::string outcome;  // the ride's name, or how the refusal starts
-        int samples;
-    };
+    // Patches, the size the file is cut to (0: whole), the ride's name or how the refusal starts, the samples.
     const auto at = [](std::size_t offset, std::string_view bytes) { return test::Patch{offset, toBytes(bytes)}; };
-    const Case cases[] = {
+    const std::tuple<std::vector<test::Patch>, std::size_t, std::string, int> cases[] = {
         {{}, 0, "Col du Test", 3},
         {{at(21, "1")}, 0, "Unknown HAC4 Format", 0},
         {{at(52, "x")}, 0, "The HAC4 file ends before its header is complete", 0},  // 15 "Reserve" lines
@@ -38,23 +35,23 @@ TEST(Hac4Reader, GoldenAndPatchedFilesLoadWholeOrAreRefused) {
         {{at(23, "ABCDEFGHIJKLMNOPQRS\n")}, 0, "ABCDEFGHIJKLMNOP", 3},  // no line feed within 16 bytes
         {{at(23, " Gro\xDF" "glockner\n")}, 0, "Gro\xC3\x9F" "glockner", 3},  // Windows-1252
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.outcome);
+    for (const auto& [patches, size, outcome, samples] : cases) {
+        SCOPED_TRACE(outcome);
         RideRecord ride;
         ride.header.Date() = "20260412";
         ride.samples.setText(5, 1, "250");
         ride.Calc15Available = true;
         const RideRecord before = ride;
-        const auto loaded = loadHac4File(ride, test::patched(kCol, c.patches, c.size));
-        EXPECT_EQ(loaded.ok() ? ride.ProgramName : loaded.error().message.substr(0, c.outcome.size()), c.outcome);
-        EXPECT_EQ(loaded.ok() ? *loaded : 0, c.samples);
-        EXPECT_TRUE(c.samples > 0 || ride.samples == before.samples) << "no records: the table stays as it was";
+        const auto loaded = loadHac4File(ride, test::patched(kCol, patches, size));
+        EXPECT_EQ(loaded.ok() ? ride.ProgramName : loaded.error().message.substr(0, outcome.size()), outcome);
+        EXPECT_EQ(loaded.ok() ? *loaded : 0, samples);
+        EXPECT_TRUE(samples > 0 || ride.samples == before.samples) << "no records: the table stays as it was";
         if (!loaded) {
-            EXPECT_EQ(loaded.error().code == ErrorCode::unidentified, c.outcome == kMsgUnknownHac4);
+            EXPECT_EQ(loaded.error().code == ErrorCode::unidentified, outcome == kMsgUnknownHac4);
             EXPECT_TRUE(ride.header == before.header && ride.FilenameBox == "-" && ride.Calc15Available);
             continue;
         }
-        if (c.samples == 3) {
+        if (samples == 3) {
             EXPECT_EQ(tabSeparated(ride.samples), asText(test::readAll(test::dataFile("import/col.table"))));
         }
         EXPECT_EQ(ride.header.fields, (std::array<std::string, 6>{"3.2.0", "20260412", "-", "meter/meter", "20", "-"}));

@@ -169,10 +169,8 @@ TEST(HrmReader, AppendAddsAfterTheLastRowWhateverTheTableHoldsUpToTheSampleLimit
 }
 
 TEST(HrmReader, ThirdPartyFilesImportOrAreRefusedAsTheirHeadersCallFor) {
-    struct Case {
-        const char *file, *warnings, *type, *read;  // read: samples, the first and the last speed and altitude
-    };
-    const Case cases[] = {
+    // The file, its warnings and units, and its samples with the first and last speed and altitude.
+    const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
         {"gc_10091901.hrm", "", "meter/meter", "811: 51 285, 67 287"},
         {"gc_09052101.hrm", "", "miles/feet", "843: 0 685, 94 440"},
         {"st_s725_cycling-metric.hrm", "", "meter/meter", "3720: 0 219, 54 243"},
@@ -180,10 +178,10 @@ TEST(HrmReader, ThirdPartyFilesImportOrAreRefusedAsTheirHeadersCallFor) {
         {"ra_11052801.hrm", "Couldn't find ALTITUDE data|", "meter/meter", "refused"},
         {"bp_training-sessions-22165267.hrm", "Couldn't find SPEED data|", "meter/meter", "refused"},
     };
-    for (const auto& c : cases) {
-        const auto file = readPolarFile(c.file, test::readAll(test::dataFile(std::string("thirdparty/hrm/") + c.file)));
-        EXPECT_EQ(messages(file.warnings()), c.warnings) << c.file;
-        EXPECT_EQ(file->header.Type(), c.type) << c.file;
+    for (const auto& [name, warnings, type, read] : cases) {
+        const auto file = readPolarFile(name, test::readAll(test::dataFile("thirdparty/hrm/" + name)));
+        EXPECT_EQ(messages(file.warnings()), warnings) << name;
+        EXPECT_EQ(file->header.Type(), type) << name;
         RideRecord ride;
         const auto loaded = loadPolarFile(ride, *file, false);
         const auto cells = [&ride](int row) {
@@ -191,8 +189,8 @@ TEST(HrmReader, ThirdPartyFilesImportOrAreRefusedAsTheirHeadersCallFor) {
         };
         EXPECT_EQ(loaded.ok() ? std::to_string(*loaded) + ": " + cells(1) + ", " + cells(ride.samples.sampleCount())
                               : "refused",
-                  c.read)
-            << c.file;
+                  read)
+            << name;
     }
 }
 

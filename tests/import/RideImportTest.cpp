@@ -13,8 +13,10 @@
 namespace vb {
 namespace {
 
-TEST(RideImport, RideFilesAreRecognisedByContent) {
-    for (const auto& [start, type] : std::vector<std::pair<std::string, RideFileType>>{
+TEST(RideImport, RideFilesAreRecognisedByContentAndReadAsFarAsThatNeeds) {
+    test::ScratchDir dir;
+    const std::string longProlog = "<?xml version='1.0'?>\n<!--" + std::string(20000, '-') + " -->\n<gpx version='1.1'>";
+    for (const auto& [content, type] : std::vector<std::pair<std::string, RideFileType>>{
              {"[Params]", RideFileType::hrm},
              {"[Params]\r\nVersion=106", RideFileType::hrm},
              {"[params]\nVersion=106", RideFileType::unknown},
@@ -29,26 +31,17 @@ TEST(RideImport, RideFilesAreRecognisedByContent) {
              {"<gpxx>", RideFileType::unknown},
              {"<?xml version=\"1.0\"?><kml>", RideFileType::unknown},
              {"<!-- never closed <gpx>", RideFileType::unknown},
-             {"<gp", RideFileType::unknown}}) {
-        EXPECT_EQ(recogniseRideFile(toBytes(start)), type) << start;
-    }
-}
-
-TEST(RideImport, FilesAreReadAsFarAsRecognitionNeedsAndRidesWhole) {
-    test::ScratchDir dir;
-    const std::string longProlog = "<?xml version='1.0'?>\n<!--" + std::string(20000, '-') + " -->\n<gpx version='1.1'>";
-    for (const auto& [content, type] : std::vector<std::pair<std::string, RideFileType>>{
+             {"<gp", RideFileType::unknown},
              {longProlog + "</gpx>", RideFileType::gpx},
              {"<!--" + std::string(20000, 'x'), RideFileType::unknown},
              {"[params]" + std::string(20000, '\n'), RideFileType::unknown},
              {"[Params]" + std::string(20000, '\n'), RideFileType::hrm}}) {
-        test::writeAll(dir / "ride.tur", content);
+        SCOPED_TRACE(content.substr(0, 40));
+        test::writeAll(dir / "ride.tur", content);  // the name plays no part
         const auto head = readRideHead(dir / "ride.tur");
         ASSERT_TRUE(head.ok());
         EXPECT_EQ(recogniseRideFile(*head), type);
-        if (type == RideFileType::hrm) {
-            EXPECT_LT(head->size(), content.size()) << "a ride that decides early";
-        }
+        EXPECT_TRUE(type != RideFileType::hrm || head->size() < 20000) << "a ride that decides early";
         // A ride is read whole, anything else only as far as recognition went.
         EXPECT_EQ(readRideFile(dir / "ride.tur")->size(), type == RideFileType::unknown ? head->size() : content.size());
     }
