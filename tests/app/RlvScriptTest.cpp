@@ -24,11 +24,8 @@ const std::string kHeader = "vers=VLB_1.0\r\ntype=km/h\r\nfps#=25\r\nname=Alpine
 const std::string kNoName = "vers=VLB_1.0\ntype=km/h\nfps#=25\nfram=0;1.0\n";
 
 TEST(RlvScript, ScriptsFillTheListLines) {
-    struct Case {
-        std::string script, golden;
-        std::int32_t frames;  // entry 0: the "fra#=" value, rounded to even
-    };
-    const Case cases[] = {
+    // The script, the golden file of its list lines, and entry 0: the "fra#=" value, rounded to even.
+    const std::tuple<std::string, std::string, std::int32_t> cases[] = {
         {std::string(asText(test::readAll(test::dataFile("app/alpine-pass.vlb")))), "alpine-pass", 8000},
         // Quoted items keep commas, a comma splits unquoted ones, keys are case-sensitive, the last of a
         // repeated key stands, names are cut to 16 characters, and Windows-1252 text arrives as UTF-8.
@@ -52,7 +49,7 @@ TEST(RlvScript, ScriptsFillTheListLines) {
         EXPECT_EQ(message, "") << golden;
         EXPECT_EQ(read.rlv_frame[0], frames) << golden;
     }
-    const RlvScript wrong = load(cases[2].script).first;  // a wrong frame line leaves its entry at 0
+    const RlvScript wrong = load(std::get<0>(cases[2])).first;  // a wrong frame line leaves its entry at 0
     for (std::size_t n = 1; n <= 7; ++n) EXPECT_TRUE(wrong.rlv_frame[n] == 0 && wrong.rlv_factor[n] == 0.0f) << n;
     // The reference, per 10 km/h, is the leading number of the box's text; a UTF-8 script reads as such.
     EXPECT_EQ(load(kHeader + "fram=0;36.0\n", "900").first.rlv_factor[1], 36.0f / 90.0f);
@@ -61,15 +58,12 @@ TEST(RlvScript, ScriptsFillTheListLines) {
 }
 
 TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
-    const std::string& head = kNoName;
     std::string many = kHeader;
     for (int n = 0; n <= kMaxFrameLines; ++n) many += "fram=" + std::to_string(n * 10) + ";20.0\n";
-    const std::string device = "Wrong video name (the name is that of a device on Windows (CON, PRN, AUX, NUL, "
-                               "COM1, LPT1, ...))";
     const std::string control = "Wrong video name (the name holds a control character)";
     const std::string wrong(kMsgWrongName), references(kMsgWrongSpeedReferenz);
     std::vector<std::tuple<std::string, std::string, std::string>> cases = {
-        {head + "name=a\n", "1000", ""},
+        {kNoName + "name=a\n", "1000", ""},
         {"type=km/h\nfps#=25\nname=a\nfram=0;1.0\n", "1000", "Wrong version_ID"},
         {"vers=VLB_1.0\ntype=kmh\nfps#=12\n", "1000", "Wrong type_ID (must be km/h or mp/h)"},
         {"vers=VLB_1.0\ntype=mp/h\nfps#=12\nname=a\n", "1000", "No Video Speed Found"},
@@ -77,17 +71,18 @@ TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
         {"vers=VLB_1.0\ntype=km/h\nfps#=25.5\nname=a\nfram=0;1.0\n", "1000", "FPS Information is wrong. (25 or 30 fps)"},
         {many, "1000", std::string(kMsgTooManyFrames)},
         {many.substr(0, many.rfind("fram=")), "1000", ""},  // 4096 frame lines are fine
-        {head + "name=tab\there\n", "1000", control},
-        {head + "name=Tour\x81\n", "1000", control},  // Windows-1252 script
-        {head + "name=Con.x\n", "1000", device},
-        {head + "name=Tour \xE2\x86\x92 B\n", "1000", "Wrong video name (a character has no Windows-1252 code)"},
+        {kNoName + "name=tab\there\n", "1000", control},
+        {kNoName + "name=Tour\x81\n", "1000", control},  // Windows-1252 script
+        {kNoName + "name=Con.x\n", "1000",
+         "Wrong video name (the name is that of a device on Windows (CON, PRN, AUX, NUL, COM1, LPT1, ...))"},
+        {kNoName + "name=Tour \xE2\x86\x92 B\n", "1000", "Wrong video name (a character has no Windows-1252 code)"},
     };
     for (const char* name : {"", "name=a/b", "name=..\\evil", "name=.", "name=..", "name=c:x", "name=a*b", "name=\"q"})
-        cases.emplace_back(head + name + "\n", "1000", wrong);
+        cases.emplace_back(kNoName + name + "\n", "1000", wrong);
     // A reference that is no number above 0, or too small or too large to divide by.
     for (const char* reference : {"0", "abc", "", "-1000", "0.0000000000000000000000000000000000000000001",
                                   "99999999999999999999999999999999999999999"})
-        cases.emplace_back(head + "name=a\n", reference, references);
+        cases.emplace_back(kNoName + "name=a\n", reference, references);
     for (const auto& [script, reference, message] : cases) {
         SCOPED_TRACE(script.substr(0, 80) + " / " + reference);
         const auto [read, shown] = load(script, reference);
