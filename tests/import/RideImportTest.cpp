@@ -1,5 +1,6 @@
 // Recognising a ride file by its content, whatever its name, and reading as
-// much of it as that needs; the ISO 8601 times of GPX and TCX files.
+// much of it as that needs; the ISO 8601 times of GPX and TCX files; the
+// altitude smoothing applied to an imported ride.
 
 #include "import/RideImport.h"
 
@@ -7,6 +8,7 @@
 
 #include <cmath>
 
+#include "import/AltitudeSmoothing.h"
 #include "import/XmlTrack.h"
 #include "support/TestSupport.h"
 
@@ -64,6 +66,25 @@ TEST(XmlTrack, IsoTimes) {
                               "2025-05-09T12:60:00Z", "2025-05-09T1x:38:04Z", "2025-05-09T12:38:0:Z",
                               "2025-05-09T12:38:04Q", "2025-05-09T12:38:04+2", "20250509T123804Z"})
         EXPECT_TRUE(std::isnan(parseIsoTime(wrong))) << wrong;
+}
+
+TEST(AltitudeSmoothing, MeanOverTheWindowByDistance) {
+    RideRecord ride;
+    const auto parsed = readPolarFile("climb.hrm", test::readAll(test::dataFile("import/climb.hrm")));
+    ASSERT_TRUE(parsed && loadPolarFile(ride, *parsed, false));
+    const SampleTable recorded = ride.samples;
+    smoothAltitude(ride, 0);
+    EXPECT_EQ(ride.samples, recorded) << "0 is off";
+
+    // climb.table at 5 s: rows 1, 2, 4 and 7 lie at 29.17, 54.17, 75 and
+    // 97.22 m; a 52 m window takes the rows within 26 m of each.
+    smoothAltitude(ride, 52);
+    EXPECT_EQ(tabSeparated(ride.samples), asText(test::readAll(test::dataFile("import/climb-smoothed-52.table"))));
+
+    ride.header.Type() = "km/m";
+    const SampleTable before = ride.samples;
+    smoothAltitude(ride, 500);
+    EXPECT_EQ(ride.samples, before) << "no units, no distance";
 }
 
 }  // namespace
