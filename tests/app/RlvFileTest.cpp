@@ -45,6 +45,8 @@ TEST(RlvFile, WritesTheFourBlocksByteForByteAndReadsThemBack) {
     other.rlv_fps = 30.0f;
     other.rlv_name = "C\xC3\xB4te d'Azur 2019";
     EXPECT_EQ(test::hex(*Create_RLV(other)), test::hex(test::readAll(test::dataFile("app/cote-d-azur.rlv"))));
+    other.rlv_count = kMaxFrameLines;
+    EXPECT_EQ(Create_RLV(other)->size(), 1186u + 8 * kMaxFrameLines);
     other.rlv_count = kMaxFrameLines + 1;
     EXPECT_FALSE(Create_RLV(other).ok());
     other.rlv_count = 0;

@@ -30,7 +30,7 @@ TEST(RlvScript, ScriptsFillTheListLines) {
         // Quoted items keep commas, a comma splits unquoted ones, keys are case-sensitive, the last of a
         // repeated key stands, names are cut to 16 characters, and Windows-1252 text arrives as UTF-8.
         {"  vers=VLB_0.9\nvers=VLB_1.0\ntype=km/h, fps#=30\n\"name=Col de la Croix\xE9, Nord\"\n"
-         "NAME=ignored\nfra#=2.5\nfram=10;20.0,fram=20;40.0\n",
+         "NAME=ignored\nfra#=2.5\nfram=10;20.0,fram=20;49.0\n",
          "delimited-items", 2},
         // Wrong frame lines only add list lines; blanks in a frame number are skipped.
         {kHeader + "fram=100;25\nfram=100;25.\nfram=;25.0\nfram=1.5;25.0\nfram=100;2x.5\nfram=100\n"
