@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/TestSupport.h"
 
 namespace vb {
@@ -75,45 +77,43 @@ TEST(HrmReader, GoldenFileGivesTheHandComputedTableWhateverItsLineEndsWhatFollow
 }
 
 TEST(HrmReader, ModeDigitsNameTheColumnsAndAnIncompleteHeaderStoresNoSamples) {
-    struct Case {
-        std::string head, line, speed, alt, warnings, ecode;
-    };
+    // The header between [Params] and the data line, the data line, the speed and altitude stored, the
+    // warnings, and the ECode: 16 for [HRData], 32 for each Interval line, 1 for a mode with both columns.
     const std::string rest = "\nInterval=5\n[HRData]", noAlt(kMsgNoAltitudeData), noSpeed(kMsgNoSpeedData);
-    const Case cases[] = {
-        {"SMode=111000100" + rest, "132\t253\t85\t412", "253", "412", "", "49"},  // the worked example
-        {"SMode=101000100" + rest, "132\t253\t412", "253", "412", "", "49"},      // no cadence: altitude is field 2
-        {"SMode=011000100" + rest, "132\t85\t412", "", "412", "", "49"},          // no speed digit: no speed stored
-        {"SMode=111000100" + rest, "132\t\t85\t412", "", "412", "", "49"},        // empty field between two tabs
-        {"SMode=111000100" + rest, "132\t253\t85", "253", "", "", "49"},          // ends before the altitude column
-        {"SMode=111000100" + rest, "132\t253", "253", "253", "", "49"},  // beyond the end: tab positions repeat
-        {"SMode=111111100" + rest, "132\t253\t85\t412\t250\t7", "253", "412", "", "49"},  // power fields after
-        {"Version=105\nMode=110" + rest, "132\t253\t412", "253", "412", "", "49"},       // 1.05 metric
-        {"Version=105\nMode=111" + rest, "132\t253\t412\t999", "253", "999", "", "49"},  // 1.05 imperial: units digit
-        {"SMode=100000100" + rest, "1\t2", "old", "old", noAlt + "|", "48"},
-        {"SMode=111000000" + rest, "1\t2", "old", "old", noSpeed + "|", "48"},
-        {"SMode=010000000" + rest, "1\t2", "old", "old", noAlt + "|" + noSpeed + "|", "48"},
-        {"Mode=010" + rest, "1\t2", "old", "old", noAlt + "|", "48"},
-        {"SMode=111000100\nInterval=5", "1\t2", "old", "old", "", "33"},
-        {"SMode=111000100\nInterval=5" + rest, "1\t2", "old", "old", "", "81"},
-        {"SMode=111000100\n[HRData]", " Interval=5", "old", "old", "", "17"},  // a key only counts at the line start
+    const std::tuple<std::string, std::string, std::string, std::string, std::string> cases[] = {
+        {"SMode=111000100" + rest, "132\t253\t85\t412", "253 412", "", "49"},  // the worked example
+        {"SMode=101000100" + rest, "132\t253\t412", "253 412", "", "49"},      // no cadence: altitude is field 2
+        {"SMode=011000100" + rest, "132\t85\t412", " 412", "", "49"},          // no speed digit: no speed stored
+        {"SMode=111000100" + rest, "132\t\t85\t412", " 412", "", "49"},        // empty field between two tabs
+        {"SMode=111000100" + rest, "132\t253\t85", "253 ", "", "49"},          // ends before the altitude column
+        {"SMode=111000100" + rest, "132\t253", "253 253", "", "49"},  // beyond the end: tab positions repeat
+        {"SMode=111111100" + rest, "132\t253\t85\t412\t250\t7", "253 412", "", "49"},  // power fields after
+        {"Version=105\nMode=110" + rest, "132\t253\t412", "253 412", "", "49"},       // 1.05 metric
+        {"Version=105\nMode=111" + rest, "132\t253\t412\t999", "253 999", "", "49"},  // 1.05 imperial: units digit
+        {"SMode=100000100" + rest, "1\t2", "old old", noAlt + "|", "48"},
+        {"SMode=111000000" + rest, "1\t2", "old old", noSpeed + "|", "48"},
+        {"SMode=010000000" + rest, "1\t2", "old old", noAlt + "|" + noSpeed + "|", "48"},
+        {"Mode=010" + rest, "1\t2", "old old", noAlt + "|", "48"},
+        {"SMode=111000100\nInterval=5", "1\t2", "old old", "", "33"},
+        {"SMode=111000100\nInterval=5" + rest, "1\t2", "old old", "", "81"},
+        {"SMode=111000100\n[HRData]", " Interval=5", "old old", "", "17"},  // a key only counts at the line start
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.head + " / " + c.line);
-        const auto file = readPolarFile("C:\\rides\\test.hrm", toBytes("[Params]\n" + c.head + "\n" + c.line + "\n"));
-        EXPECT_EQ(messages(file.warnings()), c.warnings);
+    for (const auto& [head, line, cells, warnings, ecode] : cases) {
+        SCOPED_TRACE(head + " / " + line);
+        const auto file = readPolarFile("C:\\rides\\test.hrm", toBytes("[Params]\n" + head + "\n" + line + "\n"));
+        EXPECT_EQ(messages(file.warnings()), warnings);
         RideRecord ride;
         ride.samples.setText(1, 1, "old");
         ride.samples.setText(1, 2, "old");
         const auto loaded = loadPolarFile(ride, *file, false);
-        EXPECT_EQ(loaded.ok(), c.ecode == "49");
+        EXPECT_EQ(loaded.ok(), ecode == "49");
         EXPECT_TRUE(loaded.ok() || (loaded.error().code == ErrorCode::empty &&
                                     loaded.error().message == kMsgHeaderIncomplete));
         EXPECT_EQ(ride.ImportStatus, loaded.ok() ? "HRM (Polar) File activ" : "-");
-        EXPECT_EQ(ride.header.ECode(), c.ecode);
+        EXPECT_EQ(ride.header.ECode(), ecode);
         EXPECT_EQ(ride.ProgramName, "test");
-        EXPECT_EQ(ride.samples.text(1, 1), c.speed);
-        EXPECT_EQ(ride.samples.text(1, 2), c.alt);
-        EXPECT_EQ(ride.header.Type(), c.head.ends_with("Mode=111" + rest) ? "miles/feet" : "meter/meter");
+        EXPECT_EQ(std::string(ride.samples.text(1, 1)) + " " + std::string(ride.samples.text(1, 2)), cells);
+        EXPECT_EQ(ride.header.Type(), head.ends_with("Mode=111" + rest) ? "miles/feet" : "meter/meter");
     }
 }
 
