@@ -32,7 +32,6 @@ std::vector<std::vector<std::string>> words(std::string_view file) {
         if (!line.empty() && line[0] != '#')
             out.emplace_back(std::istream_iterator<std::string>(split), std::istream_iterator<std::string>());
     }
-    EXPECT_FALSE(out.empty()) << file;
     return out;
 }
 
@@ -134,9 +133,8 @@ TEST(FitReader, PatchedFieldsReadAsTheirTypesSay) {
     }
 }
 
-// A cut anywhere: refused inside the first header, otherwise the records
-// before the cut and one warning, none where a file of a chain ends. ASan
-// catches any read past the end.
+// A cut anywhere: refused inside the first header, otherwise the records before the cut and one
+// warning, none where a file of a chain ends. ASan catches any read past the end.
 TEST(FitReader, EveryPrefixIsReadUpToTheCut) {
     for (const char* file :
          {"fit/ride.fit", "fit/chained.fit", "fit/ride-big-endian.fit", "fit/ride-compressed.fit"}) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <tuple>
 
 #include "support/TestSupport.h"
@@ -167,29 +168,22 @@ TEST(HrmReader, AppendAddsAfterTheLastRowWhateverTheTableHoldsUpToTheSampleLimit
 }
 
 TEST(HrmReader, ThirdPartyFilesImportOrAreRefusedAsTheirHeadersCallFor) {
-    // The file, its warnings and units, and its samples with the first and last speed and altitude.
-    const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
-        {"gc_10091901.hrm", "", "meter/meter", "811: 51 285, 67 287"},
-        {"gc_09052101.hrm", "", "miles/feet", "843: 0 685, 94 440"},
-        {"st_s725_cycling-metric.hrm", "", "meter/meter", "3720: 0 219, 54 243"},
-        {"st_s710_cycling-metric.hrm", "", "meter/meter", "294: 42 240, 153 228"},
-        {"ra_11052801.hrm", "Couldn't find ALTITUDE data|", "meter/meter", "refused"},
-        {"bp_training-sessions-22165267.hrm", "Couldn't find SPEED data|", "meter/meter", "refused"},
-    };
-    for (const auto& [name, warnings, type, read] : cases) {
+    std::istringstream golden(std::string(asText(test::readAll(test::dataFile("import/thirdparty-hrm.txt")))));
+    int files = 0;
+    for (std::string line; std::getline(golden, line);) {
+        if (line.starts_with("#")) continue;
+        ++files;
+        const std::string name = line.substr(0, line.find(':'));
         const auto file = readPolarFile(name, test::readAll(test::dataFile("thirdparty/hrm/" + name)));
-        EXPECT_EQ(messages(file.warnings()), warnings) << name;
-        EXPECT_EQ(file->header.Type(), type) << name;
         RideRecord ride;
         const auto loaded = loadPolarFile(ride, *file, false);
         const auto cells = [&ride](int row) {
             return std::string(ride.samples.text(row, 1)) + " " + std::string(ride.samples.text(row, 2));
         };
-        EXPECT_EQ(loaded.ok() ? std::to_string(*loaded) + ": " + cells(1) + ", " + cells(ride.samples.sampleCount())
-                              : "refused",
-                  read)
-            << name;
+        const std::string read = loaded ? std::to_string(*loaded) + ": " + cells(1) + ", " + cells(*loaded) : "refused";
+        EXPECT_EQ(name + ": " + file->header.Type() + " " + messages(file.warnings()) + read, line);
     }
+    EXPECT_EQ(files, 6);
 }
 
 }  // namespace

@@ -23,10 +23,8 @@ using test::readAll;
 
 Result<TrackSummary> load(RideRecord& ride, const std::string& file) {
     const Bytes data = readAll(dataFile(file));
-    const auto format = trackFormat(recogniseRideFile(data));
-    EXPECT_TRUE(format.has_value()) << file;
-    return Load_Track_File(ride, format.value_or(TrackFormat::gpx), "C:\\rides\\" + file.substr(file.rfind('/') + 1),
-                           data);
+    const TrackFormat format = trackFormat(recogniseRideFile(data)).value();  // throws for no track file
+    return Load_Track_File(ride, format, "C:\\rides\\" + file.substr(file.rfind('/') + 1), data);
 }
 
 TEST(TrackImport, HandWorkedRidesGiveTheirSamplesStopsAndWay) {
