@@ -40,7 +40,6 @@ TEST(SettingsFile, WritesLineForLineAndReadsBackByteIdentical) {
         EXPECT_EQ(writeSettings(settings), file) << golden;
         RecordingPrompter prompter;
         EXPECT_EQ(readSettings(file, prompter), settings) << golden;
-        EXPECT_TRUE(prompter.messages.empty());
     }
 }
 
