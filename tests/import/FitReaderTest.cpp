@@ -48,8 +48,7 @@ std::vector<std::vector<std::string>> describe(const Result<Track>& track) {
         out.push_back({"point", text(p.time, "%.0f"), text(p.latitude, "%.9f"), text(p.longitude, "%.9f"),
                        text(p.altitude, "%.3f"), text(p.distance, "%.3f"), text(p.speed, "%.4f"),
                        std::to_string(p.part)});
-    for (const TimerPause& p : track->pauses)
-        out.push_back({"pause", text(p.stop, "%.0f"), text(p.start, "%.0f")});
+    for (const TimerPause& p : track->pauses) out.push_back({"pause", text(p.stop, "%.0f"), text(p.start, "%.0f")});
     return out;
 }
 

@@ -104,9 +104,8 @@ TEST(HrmReader, ModeDigitsNameTheColumnsAndAnIncompleteHeaderStoresNoSamples) {
         ride.samples.setText(1, 1, "old");
         ride.samples.setText(1, 2, "old");
         const auto loaded = loadPolarFile(ride, *file, false);
-        EXPECT_EQ(loaded.ok(), ecode == "49");
-        EXPECT_TRUE(loaded.ok() || (loaded.error().code == ErrorCode::empty &&
-                                    loaded.error().message == kMsgHeaderIncomplete));
+        EXPECT_EQ(loaded ? "" : loaded.error().message, ecode == "49" ? "" : kMsgHeaderIncomplete);
+        EXPECT_TRUE(loaded || loaded.error().code == ErrorCode::empty);
         EXPECT_EQ(ride.ImportStatus, loaded.ok() ? "HRM (Polar) File activ" : "-");
         EXPECT_EQ(ride.header.ECode(), ecode);
         EXPECT_EQ(ride.ProgramName, "test");
@@ -121,8 +120,7 @@ TEST(HrmReader, HeaderTextsAndTheInterval) {
                      "C:\\Fahrten\\Gro\xDFglockner.hrm").ok());
     EXPECT_EQ(ride.ProgramName, "Gro\xC3\x9F" "glockner");  // 8-bit texts arrive as UTF-8
     EXPECT_EQ(ride.header.Version(), "1\xC3\xA9");
-    EXPECT_EQ(ride.samples.text(1, 1), "\xE2\x82\xAC");
-    EXPECT_EQ(ride.samples.text(1, 2), "\xC2\xB0");
+    EXPECT_EQ(tabSeparated(ride.samples), "#\tSpeed\tAlt\n1\t\xE2\x82\xAC\t\xC2\xB0\n");
     EXPECT_EQ(ride.header.Interval(), "60");
     EXPECT_TRUE(ride.Calc15Available) << "a 60-second ride may be resampled";
     ASSERT_TRUE(load(ride, "[Params]\nSMode=111000100\nInterval=2.5\n[HRData]\n1\t2\t3\t4\n").ok());
@@ -130,8 +128,7 @@ TEST(HrmReader, HeaderTextsAndTheInterval) {
     EXPECT_EQ(ride.RecordInterval, 2);  // ties to even
     EXPECT_EQ(ride.header.Interval(), "2.5");
     const auto refused = readPolarFile("x.hrm", toBytes("[Params]\nSMode=111000100\nInterval=32768\n[HRData]\n"));
-    ASSERT_FALSE(refused.ok());
-    EXPECT_NE(refused.error().message.find("32767"), std::string::npos);
+    EXPECT_NE(refused ? std::string::npos : refused.error().message.find("32767"), std::string::npos);
     EXPECT_EQ(polarTitle("/users/x/r\xC3\xA9my"), "r\xC3\xA9my");  // UTF-8 path, no "."
     EXPECT_EQ(polarTitle("/users/remy/K\xC3\xB6nigsetappe"), "K\xC3\xB6nigsetappe");  // never cut to 16 here
 }

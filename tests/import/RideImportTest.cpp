@@ -41,12 +41,11 @@ TEST(RideImport, RideFilesAreRecognisedByContentAndReadAsFarAsThatNeeds) {
              {"[Params]" + std::string(20000, '\n'), RideFileType::hrm}}) {
         SCOPED_TRACE(content.substr(0, 40));
         test::writeAll(dir / "ride.tur", content);  // the name plays no part
-        const auto head = readRideHead(dir / "ride.tur");
-        ASSERT_TRUE(head.ok());
-        EXPECT_EQ(recogniseRideFile(*head), type);
-        EXPECT_TRUE(type != RideFileType::hrm || head->size() < 20000) << "a ride that decides early";
+        const Bytes head = readRideHead(dir / "ride.tur").value();
+        EXPECT_EQ(recogniseRideFile(head), type);
+        EXPECT_TRUE(type != RideFileType::hrm || head.size() < 20000) << "a ride that decides early";
         // A ride is read whole, anything else only as far as recognition went.
-        EXPECT_EQ(readRideFile(dir / "ride.tur")->size(), type == RideFileType::unknown ? head->size() : content.size());
+        EXPECT_EQ(readRideFile(dir / "ride.tur")->size(), type == RideFileType::unknown ? head.size() : content.size());
     }
     EXPECT_FALSE(readRideFile(dir / "missing.hrm").ok());
 }
@@ -90,18 +89,15 @@ TEST(SampleTable, CellsGrowShrinkAndKeepLongTextsWhole) {
         EXPECT_EQ(t.text(1, 2), "exactly14chars");
     }
     t.clear();
-    EXPECT_EQ(t.rowCount(), 6) << "clearing keeps the rows";
-    EXPECT_EQ(t.text(1, 1), "");
-    EXPECT_EQ(t.text(1, 2), "");
+    EXPECT_EQ(tabSeparated(t), "\t\t\n\t\t\n\t\t\n\t\t\n\t\t\n\t\t\n") << "clearing keeps the rows";
 }
 
 TEST(AltitudeSmoothing, MeanOverTheWindowByDistance) {
     RideRecord ride;
     const auto parsed = readPolarFile("climb.hrm", test::readAll(test::dataFile("import/climb.hrm")));
     ASSERT_TRUE(parsed && loadPolarFile(ride, *parsed, false));
-    const SampleTable recorded = ride.samples;
     smoothAltitude(ride, 0);
-    EXPECT_EQ(ride.samples, recorded) << "0 is off";
+    EXPECT_EQ(tabSeparated(ride.samples), asText(test::readAll(test::dataFile("import/climb.table")))) << "0 is off";
 
     // climb.table at 5 s: rows 1, 2, 4 and 7 lie at 29.17, 54.17, 75 and
     // 97.22 m; a 52 m window takes the rows within 26 m of each.

@@ -46,10 +46,8 @@ TEST(TrackImport, HandWorkedRidesGiveTheirSamplesStopsAndWay) {
         EXPECT_NEAR(summary->distance, distance, 1e-6);
         EXPECT_EQ(summary->timing, TrackSummary::Timing::recorded);
         EXPECT_FALSE(ride.Calc15Available);
-        if (file.ends_with(".fit")) {
-            EXPECT_EQ(ride.samples.text(4, 2), "413");
-            continue;
-        }
+        EXPECT_TRUE(file.ends_with(".tcx") || ride.samples.text(4, 2) == "413");
+        if (file.ends_with(".fit")) continue;
         EXPECT_EQ(tabSeparated(ride.samples), asText(readAll(dataFile("tracks/stops.table"))));
         EXPECT_EQ(ride.header.fields, (std::array<std::string, 6>{"TCX", "20260412", "-", "meter/meter", "1", "-"}));
         EXPECT_EQ(ride.ImportStatus, "TCX File activ");
@@ -82,22 +80,17 @@ TEST(TrackImport, RouteWithoutTimesIsRiddenAt20KmH) {
 TEST(TrackImport, LongRidesTakeTheSmallestIntervalThatFitsOrAreRefused) {
     // Two points from 0° 0° at midnight: to the pole (a quarter meridian) in 10 days, 864000 s / 30 + 1
     // rows; 10° along the equator in 2000000 s, more than 32765 rows even at 60 s.
-    for (const auto& [to, time, interval, distance] : std::vector<std::tuple<std::string, std::string, std::string, double>>{
+    for (const auto& [to, time, outcome, distance] : std::vector<std::tuple<std::string, std::string, std::string, double>>{
              {"lat='90' lon='0'", "2026-04-22T00:00:00Z", "30", 10001965.729},
-             {"lat='0' lon='10'", "2026-05-05T03:33:20Z", "", 0}}) {
+             {"lat='0' lon='10'", "2026-05-05T03:33:20Z",
+              "the ride's moving time of 555:33:20 needs more than 32765 samples even at 60 seconds", 0}}) {
         const std::string gpx = "<gpx><trk><trkseg><trkpt lat='0' lon='0'><ele>10</ele><time>2026-04-12T00:00:00Z"
                                 "</time></trkpt><trkpt " + to + "><ele>30</ele><time>" + time +
                                 "</time></trkpt></trkseg></trk></gpx>";
         RideRecord ride;
         const auto summary = Load_Track_File(ride, TrackFormat::gpx, "long.gpx", toBytes(gpx));
-        ASSERT_EQ(summary.ok(), !interval.empty()) << time;
-        if (summary) {
-            EXPECT_EQ(ride.header.Interval(), interval);
-            EXPECT_NEAR(summary->distance, distance, 0.01);
-        } else {
-            EXPECT_EQ(summary.error().message,
-                      "the ride's moving time of 555:33:20 needs more than 32765 samples even at 60 seconds");
-        }
+        EXPECT_EQ(summary ? ride.header.Interval() : summary.error().message, outcome);  // the interval or the refusal
+        EXPECT_NEAR(summary ? summary->distance : 0.0, distance, 0.01);
     }
 }
 
