@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/TestSupport.h"
@@ -10,144 +11,81 @@
 namespace vb {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-struct Read {
-    RlvScript script;
+/// The script read with the "Speed Referenz" text `reference`, and the message it showed ("" for none).
+std::pair<RlvScript, std::string> load(std::string_view text, std::string_view reference = "1000") {
     RecordingPrompter prompter;
-    std::string message() const { return prompter.messages.empty() ? "" : prompter.messages.back().text; }
-};
-
-Read load(std::string_view text, std::string_view reference = "1000") {
-    Read read;
-    read.script = Load_RLV_Script(toBytes(text), reference, read.prompter);
-    return read;
+    RlvScript script = Load_RLV_Script(toBytes(text), reference, prompter);
+    EXPECT_LE(prompter.messages.size(), 1u);
+    for (const auto& m : prompter.messages) EXPECT_TRUE(m.title == "Velobridge" && m.icon == MessageIcon::critical);
+    return {script, prompter.messages.empty() ? "" : prompter.messages[0].text};
 }
 
 const std::string kHeader = "vers=VLB_1.0\r\ntype=km/h\r\nfps#=25\r\nname=Alpine Pass\r\nfra#=8000\r\n";
+const std::string kNoName = "vers=VLB_1.0\ntype=km/h\nfps#=25\nfram=0;1.0\n";
 
-TEST(RlvScript, CompleteScriptFillsStateAndListLines) {
-    const Read read = load(kHeader + "fram=0;25.0\r\nfram=2500;30.5\r\nfram=7000;12.25\r\n");
-    EXPECT_EQ(read.script.lines, (Lines{"VERSION : VLB_1.0", "TYPE : km/h", "FPS : 25", "NAME : Alpine Pass",
-                                        "FRAMES : 8000", "FSCA(1) 0-0.25", "FSCA(2) 2500-0.305",
-                                        "FSCA(3) 7000-0.1225", "FRAME_INDEX : 3"}));
-    EXPECT_TRUE(read.script.createEnabled);
-    EXPECT_TRUE(read.prompter.messages.empty());
-    EXPECT_EQ(read.script.rlv_count, 3);
-    EXPECT_EQ(read.script.rlv_fps, 25.0f);
-    EXPECT_EQ(read.script.rlv_name, "Alpine Pass");
-    EXPECT_EQ(std::vector(read.script.rlv_frame.begin(), read.script.rlv_frame.begin() + 5),
-              (std::vector<std::int32_t>{8000, 0, 2500, 7000, 0}));
-    EXPECT_EQ(std::vector(read.script.rlv_factor.begin() + 1, read.script.rlv_factor.begin() + 5),
-              (std::vector<float>{0.25f, 30.5f / 100.0f, 12.25f / 100.0f, 0.0f}));
-}
-
-TEST(RlvScript, ItemsFollowTheDelimitedForm) {
-    // Quoted items keep commas, a comma splits unquoted ones, keys are
-    // case-sensitive, the last of a repeated key stands, names are cut to 16
-    // characters, and Windows-1252 text arrives as UTF-8.
-    const Read read = load(
-        "  vers=VLB_0.9\nvers=VLB_1.0\ntype=km/h, fps#=30\n\"name=Col de la Croix\xE9, Nord\"\n"
-        "NAME=ignored\nfra#=2.5\nfram=10;20.0,fram=20;40.0\n");
-    EXPECT_EQ(read.script.lines,
-              (Lines{"VERSION : VLB_0.9", "VERSION : VLB_1.0", "TYPE : km/h", "FPS : 30",
-                     "NAME : Col de la Croix\xC3\xA9", "FRAMES : 2.5", "FSCA(1) 10-0.2", "FSCA(2) 20-0.4",
-                     "FRAME_INDEX : 2"}));
-    EXPECT_EQ(read.script.rlv_name, "Col de la Croix\xC3\xA9");
-    EXPECT_EQ(read.script.rlv_frame[0], 2) << "2.5 rounds to even";
-    EXPECT_TRUE(read.script.createEnabled);
+TEST(RlvScript, ScriptsFillTheListLines) {
+    // <name>.vlb gives the list lines of <name>.list and entry 0: the "fra#=" value, rounded to even.
+    const std::pair<std::string, std::int32_t> cases[] = {
+        {"alpine-pass", 8000},
+        // Quoted items keep commas, a comma splits unquoted ones, keys are case-sensitive, the last of a
+        // repeated key stands, names are cut to 16 characters, and Windows-1252 text arrives as UTF-8.
+        {"delimited-items", 2},
+        {"wrong-frame-lines", 8000},  // they only add list lines; blanks in a frame number are skipped
+        {"late-speed-type", 0},       // a unit given after the frame lines leaves the reference undivided
+        {"miles", 0},                 // 10 / (100 / 1.609)
+    };
+    for (const auto& [name, frames] : cases) {
+        const auto [read, message] = load(asText(test::readAll(test::dataFile("app/" + name + ".vlb"))));
+        std::string lines;
+        for (const std::string& line : read.lines) lines += line + "\n";
+        EXPECT_EQ(lines, asText(test::readAll(test::dataFile("app/" + name + ".list")))) << name;
+        EXPECT_TRUE(read.createEnabled) << name;
+        EXPECT_EQ(message, "") << name;
+        EXPECT_EQ(read.rlv_frame[0], frames) << name;
+        if (name != "wrong-frame-lines") continue;
+        for (std::size_t n = 1; n <= 7; ++n) EXPECT_TRUE(read.rlv_frame[n] == 0 && read.rlv_factor[n] == 0.0f) << n;
+    }
+    // The reference, per 10 km/h, is the leading number of the box's text; a UTF-8 script reads as such.
+    EXPECT_EQ(load(kHeader + "fram=0;36.0\n", "900").first.rlv_factor[1], 36.0f / 90.0f);
+    EXPECT_EQ(load(kHeader + "fram=0;36.0\n", " 9 00x").first.rlv_factor[1], 36.0f / 90.0f);
+    EXPECT_EQ(load(kNoName + "name=Gr\xC3\xB6\xC3\x9F" "e\n").first.rlv_name, "Gr\xC3\xB6\xC3\x9F" "e");
 }
 
 TEST(RlvScript, ChecksRunInOrderAndStopAtTheFirstFailure) {
-    struct Case {
-        std::string script;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
-        {"type=km/h\nfps#=25\nname=a\nfram=0;1.0\n", "Wrong version_ID"},
-        {"vers=VLB_1.0\ntype=kmh\nfps#=12\n", "Wrong type_ID (must be km/h or mp/h)"},
-        {"vers=VLB_1.0\ntype=mp/h\nfps#=12\nname=a\n", "No Video Speed Found"},
-        {"vers=VLB_1.0\ntype=km/h\nfps#=24\nname=a\nfram=0;1.0\n", "FPS Information is wrong. (25 or 30 fps)"},
-        {"vers=VLB_1.0\ntype=km/h\nfps#=25.5\nname=a\nfram=0;1.0\n", "FPS Information is wrong. (25 or 30 fps)"},
-        {"vers=VLB_1.0\ntype=km/h\nfps#=25.0\nfram=0;1.0\n", std::string(kMsgWrongName)},
-    };
-    for (const auto& c : cases) {
-        const Read read = load(c.script);
-        ASSERT_EQ(read.prompter.messages.size(), 1u) << c.script;
-        EXPECT_EQ(read.message(), c.message) << c.script;
-        EXPECT_EQ(read.prompter.messages[0].icon, MessageIcon::critical);
-        EXPECT_FALSE(read.script.createEnabled) << c.script;
-        EXPECT_EQ(read.script.lines.back().rfind("FRAME_INDEX : ", 0), 0u) << "the list is still filled";
-    }
-    EXPECT_TRUE(load("vers=VLB_1.0\ntype=km/h\nfps#=25.0\nname=a\nfram=0;1.0\n").script.createEnabled);
-}
-
-TEST(RlvScript, WrongFrameLinesOnlyAddListLines) {
-    const Read read = load(kHeader +
-                           "fram=100;25\nfram=100;25.\nfram=;25.0\nfram=1.5;25.0\nfram=100;2x.5\n"
-                           "fram=100\nfram=99999999999;1.0\nfram=1 2;50.0\n");
-    EXPECT_EQ(Lines(read.script.lines.begin() + 5, read.script.lines.end()),
-              (Lines{"FSCA(1) Error in Script", "FSCA(2) Error in Script", "FSCA(3) Error in Script",
-                     "FSCA(4) Error in Script", "FSCA(5) Error in Script", "FSCA(6) Error in Script",
-                     "FSCA(7) Error in Script", "FSCA(8) 12-0.5", "FRAME_INDEX : 8"}));
-    for (std::size_t n = 1; n <= 7; ++n) {
-        EXPECT_EQ(read.script.rlv_frame[n], 0) << n;
-        EXPECT_EQ(read.script.rlv_factor[n], 0.0f) << n;
-    }
-    EXPECT_EQ(read.script.rlv_frame[8], 12) << "blanks in the frame number are skipped";
-    EXPECT_TRUE(read.script.createEnabled);
-}
-
-TEST(RlvScript, SpeedUnitAndReference) {
-    // mp/h: 10 / (100 / 1.609).
-    const Read miles = load("vers=VLB_1.0\ntype=mp/h\nfps#=25\nname=m\nfram=0;10.0\n");
-    EXPECT_EQ(miles.script.lines[4], "FSCA(1) 0-0.1609");
-
-    // A unit given after the frame lines leaves the reference undivided.
-    const Read late = load("vers=VLB_1.0\nfps#=25\nname=l\nfram=0;25.0\nfram=9;50.0\ntype=km/h\n");
-    EXPECT_EQ(Lines(late.script.lines.begin() + 3, late.script.lines.end()),
-              (Lines{"Error in Script speedtype", "FSCA(1) 0-0.025", "Error in Script speedtype", "FSCA(2) 9-0.05",
-                     "TYPE : km/h", "FRAME_INDEX : 2"}));
-    EXPECT_TRUE(late.script.createEnabled);
-
-    // The reference for metres per frame at 25 fps.
-    EXPECT_EQ(load(kHeader + "fram=0;36.0\n", "900").script.rlv_factor[1], 36.0f / 90.0f);
-    EXPECT_EQ(load(kHeader + "fram=0;36.0\n", " 9 00x").script.rlv_factor[1], 36.0f / 90.0f);
-}
-
-TEST(RlvScript, RefusesWhatCannotBeWrittenSafely) {
-    for (const char* reference : {"0", "abc", "", "-1000", "0.0000000000000000000000000000000000000000001",
-                                  "99999999999999999999999999999999999999999"}) {
-        const Read read = load(kHeader + "fram=0;25.0\n", reference);
-        EXPECT_EQ(read.message(), kMsgWrongSpeedReferenz) << reference;
-        EXPECT_TRUE(read.script.lines.empty()) << "nothing is read: " << reference;
-        EXPECT_FALSE(read.script.createEnabled);
-    }
-
     std::string many = kHeader;
     for (int n = 0; n <= kMaxFrameLines; ++n) many += "fram=" + std::to_string(n * 10) + ";20.0\n";
-    const Read tooMany = load(many);
-    EXPECT_EQ(tooMany.message(), kMsgTooManyFrames);
-    EXPECT_EQ(tooMany.script.rlv_count, kMaxFrameLines + 1);
-    EXPECT_EQ(tooMany.script.lines.back(), "FRAME_INDEX : 4097");
-    EXPECT_FALSE(tooMany.script.createEnabled);
-    EXPECT_TRUE(load(many.substr(0, many.rfind("fram="))).script.createEnabled) << "4096 lines are fine";
-
-    const std::string head = "vers=VLB_1.0\ntype=km/h\nfps#=25\nfram=0;1.0\n";
-    for (const char* name : {"name=a/b", "name=..\\evil", "name=.", "name=..", "name=c:x", "name=a*b", "name=\"q"}) {
-        const Read read = load(head + std::string(name) + "\n");
-        EXPECT_EQ(read.message(), kMsgWrongName) << name;
-        EXPECT_FALSE(read.script.createEnabled) << name;
-    }
-    // The name names a video file on a Windows PC: the message says which rule it breaks.
-    const std::pair<const char*, const char*> named[] = {
-        {"name=tab\there", "Wrong video name (the name holds a control character)"},
-        {"name=Tour\x81", "Wrong video name (the name holds a control character)"},  // Windows-1252 script
-        {"name=Con.x", "Wrong video name (the name is that of a device on Windows (CON, PRN, AUX, NUL, COM1, LPT1, ...))"},
-        {"name=Tour \xE2\x86\x92 B", "Wrong video name (a character has no Windows-1252 code)"},  // UTF-8 arrow
+    const std::string control = "Wrong video name (the name holds a control character)",
+                      references(kMsgWrongSpeedReferenz);
+    std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {kNoName + "name=a\n", "1000", ""},
+        {"type=km/h\nfps#=25\nname=a\nfram=0;1.0\n", "1000", "Wrong version_ID"},
+        {"vers=VLB_1.0\ntype=kmh\nfps#=12\n", "1000", "Wrong type_ID (must be km/h or mp/h)"},
+        {"vers=VLB_1.0\ntype=mp/h\nfps#=12\nname=a\n", "1000", "No Video Speed Found"},
+        {"vers=VLB_1.0\ntype=km/h\nfps#=24\nname=a\nfram=0;1.0\n", "1000", "FPS Information is wrong. (25 or 30 fps)"},
+        {"vers=VLB_1.0\ntype=km/h\nfps#=25.5\nname=a\nfram=0;1.0\n", "1000", "FPS Information is wrong. (25 or 30 fps)"},
+        {many, "1000", std::string(kMsgTooManyFrames)},
+        {many.substr(0, many.rfind("fram=")), "1000", ""},  // 4096 frame lines are fine
+        {kNoName + "name=tab\there\n", "1000", control},
+        {kNoName + "name=Tour\x81\n", "1000", control},  // Windows-1252 script
+        {kNoName + "name=Con.x\n", "1000",
+         "Wrong video name (the name is that of a device on Windows (CON, PRN, AUX, NUL, COM1, LPT1, ...))"},
+        {kNoName + "name=Tour \xE2\x86\x92 B\n", "1000", "Wrong video name (a character has no Windows-1252 code)"},
     };
-    for (const auto& [name, message] : named) EXPECT_EQ(load(head + name + "\n").message(), message) << name;
-    EXPECT_EQ(load(head + "name=Gr\xC3\xB6\xC3\x9F" "e\n").script.rlv_name, "Größe");  // UTF-8, as editors write it
+    for (const char* name : {"", "name=a/b", "name=..\\evil", "name=.", "name=..", "name=c:x", "name=a*b", "name=\"q"})
+        cases.emplace_back(kNoName + name + "\n", "1000", std::string(kMsgWrongName));
+    // A reference that is no number above 0, or too small or too large to divide by.
+    for (const char* reference : {"0", "abc", "", "-1000", "0.0000000000000000000000000000000000000000001",
+                                  "99999999999999999999999999999999999999999"})
+        cases.emplace_back(kNoName + "name=a\n", reference, references);
+    for (const auto& [script, reference, message] : cases) {
+        SCOPED_TRACE(script.substr(0, 80) + " / " + reference);
+        const auto [read, shown] = load(script, reference);
+        EXPECT_EQ(shown, message);
+        EXPECT_EQ(read.createEnabled, message.empty());
+        // Nothing is read under a refused reference; otherwise the list is filled all the same.
+        EXPECT_EQ(read.lines.empty() ? "" : read.lines.back(),
+                  message == references ? "" : "FRAME_INDEX : " + std::to_string(read.rlv_count));
+    }
 }
 
 }  // namespace

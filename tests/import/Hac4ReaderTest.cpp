@@ -1,150 +1,83 @@
+#include "import/Hac4Reader.h"
+
 #include <gtest/gtest.h>
 
-#include "import/Hac4Reader.h"
-#include "import/RideTestSupport.h"
-#include "support/RideLoad.h"
+#include <tuple>
+
 #include "support/TestSupport.h"
 
 namespace vb {
 namespace {
 
-using test::shownTexts;
-using test::tableText;
+// col.tur: version digits "3", "2", "0" at offsets 17, 19 and 21, the name
+// "Col du Test" from 23, sixteen "Reserve" lines from 46, the record count
+// "     3" at 180 and three 20-byte records from 187 (counter at +8,
+// altitude at +12); col.table its samples: 18 × 100, 18 × (103 − 100),
+// 18 × (101 − 103) tenths of km/h.
+const Bytes kCol = test::readAll(test::dataFile("import/col.tur"));
 
-// The header: version digits at bytes 18/20/22, the name field from byte 24.
-std::string header(std::string_view version = "3\n2\n0", std::string_view name = "Col du Test\n",
-                   std::string_view reserve = "Reserve\n") {
-    std::string h = "HACtronic - Tour\n" + std::string(version) + "\n" + std::string(name) + "12.04.2026\n";
-    for (int i = 0; i < 16; ++i) h += std::string(reserve) + (i == 5 ? "Rider\n" : "");
-    return h;
-}
-
-// One 20-byte record, little-endian, spelled out byte by byte.
-std::string record(std::int32_t counter, std::int16_t altitude) {
-    const auto c = static_cast<std::uint32_t>(counter);
-    const auto a = static_cast<std::uint16_t>(altitude);
-    std::string r(20, '\x55');
-    for (int i = 0; i < 4; ++i) r[8 + i] = static_cast<char>((c >> (8 * i)) & 0xFF);
-    r[12] = static_cast<char>(a & 0xFF);
-    r[13] = static_cast<char>(a >> 8);
-    return r;
-}
-
-test::Loaded load(RideRecord& ride, std::string_view content, RecordingPrompter& p) {
-    return test::loadHac4Data(ride, toBytes(content), p);
-}
-
-TEST(Hac4Reader, RecordsGiveSpeedFromTheCounterIncrease) {
-    RideRecord ride;
-    ride.header.Date() = "20260412";
-    ride.header.ECode() = "49";
-    RecordingPrompter p;
-    const std::string file =
-        header() + " 3\n" + record(100, 612) + record(103, 615) + record(101, -4) + "\n0\n";
-    const auto report = load(ride, file, p);
-    EXPECT_FALSE(report.refused);
-    EXPECT_EQ(report.samples, 3);
-    // 18 × 100, 18 × (103 − 100), 18 × (101 − 103).
-    EXPECT_EQ(tableText(ride.samples), "#\tSpeed\tAlt\n1\t1800\t612\n2\t54\t615\n3\t-36\t-4\n");
-    EXPECT_EQ(ride.header.fields,
-              (std::array<std::string, 6>{"3.2.0", "20260412", "-", "meter/meter", "20", "49"}));
-    EXPECT_EQ(ride.FilenameBox, "Col du Test");
-    EXPECT_EQ(ride.ProgramName, "Col du Test");
-    EXPECT_EQ(ride.ImportStatus, "HAC4 File activ");
-    EXPECT_TRUE(p.messages.empty());
-}
-
-TEST(Hac4Reader, NameField) {
-    struct Case {
-        std::string field, name;
+TEST(Hac4Reader, GoldenAndPatchedFilesLoadWholeOrAreRefused) {
+    // Patches, the size the file is cut to (0: whole), the ride's name or how the refusal starts, the samples.
+    const auto at = [](std::size_t offset, std::string_view bytes) { return test::Patch{offset, toBytes(bytes)}; };
+    const std::tuple<std::vector<test::Patch>, std::size_t, std::string, int> cases[] = {
+        {{}, 0, "Col du Test", 3},
+        {{at(21, "1")}, 0, "Unknown HAC4 Format", 0},
+        {{at(52, "x")}, 0, "The HAC4 file ends before its header is complete", 0},  // 15 "Reserve" lines
+        {{}, 186, "The HAC4 file ends in its record count line", 0},
+        {{}, 246, "The HAC4 file ends after 2 of its 3 records", 0},
+        {{at(180, " 32766")}, 0, "The HAC4 file's record count \"32766\" is out of range", 0},
+        {{at(180, "-40000")}, 0, "The HAC4 file's record count \"-40000\" is out of range", 0},
+        {{{215, test::i32Bytes(2000000000)}}, 0, "Record 2 of the HAC4 file steps its counter", 0},
+        {{at(180, "   1e9")}, 0, "Col du Test", 1},  // "1e9" reads 1
+        {{at(180, "    -5")}, 0, "Col du Test", 0},
+        {{at(23, "  Alpe \r\n")}, 0, "Alpe", 3},  // blanks and the CR of a CR LF line end trimmed
+        {{at(23, " \n")}, 0, "unknown", 3},
+        {{at(23, "ABCDEFGHIJKLMNOPQRS\n")}, 0, "ABCDEFGHIJKLMNOP", 3},  // no line feed within 16 bytes
+        {{at(23, " Gro\xDF" "glockner\n")}, 0, "Gro\xC3\x9F" "glockner", 3},  // Windows-1252
     };
-    const Case cases[] = {
-        {"  Alpe \r\n", "Alpe"},                        // spaces and the CR of a CR LF line end trimmed
-        {" \n", "unknown"},                             // only spaces
-        {"ABCDEFGHIJKLMNOPQRS\n", "ABCDEFGHIJKLMNOP"},  // no line feed in bytes 24..39: 16 characters
-        {" Gro\xDF"
-         "glockner\n",
-         "Gro\xC3\x9F"
-         "glockner"},  // Windows-1252 to UTF-8
-    };
-    for (const auto& c : cases) {
+    for (const auto& [patches, size, outcome, samples] : cases) {
+        SCOPED_TRACE(outcome);
         RideRecord ride;
-        RecordingPrompter p;
-        load(ride, header("3\n1\n0", c.field) + "1\n" + record(1, 1), p);
-        EXPECT_EQ(ride.FilenameBox, c.name);
-        EXPECT_EQ(ride.header.Version(), "3.1.0");
-    }
-}
-
-TEST(Hac4Reader, BrokenFilesAreRefusedAndChangeNothing) {
-    struct Case {
-        std::string file, message;
-    };
-    const std::string body = " 2\n" + record(1, 1) + record(2, 2);
-    const Case cases[] = {
-        {header("3\n1\n1") + body, "Unknown HAC4 Format"},
-        {header("3\n2\n0", "x\n", "Reserve\r\n") + body, "The HAC4 file ends before its header is complete"},
-        {header() + "2", "The HAC4 file ends in its record count line"},
-        {header() + " 2\n" + record(1, 1) + record(2, 2).substr(0, 19),
-         "The HAC4 file ends after 1 of its 2 records"},
-        {header() + "32766\n", "The HAC4 file's record count \"32766\" is out of range"},
-        {header() + "-40000\n", "The HAC4 file's record count \"-40000\" is out of range"},
-        {header() + "1e9\n" + record(1, 1), ""},  // "1e9" reads 1: loads
-        {header() + "2\n" + record(10, 1) + record(2000000000, 1),
-         "Record 2 of the HAC4 file steps its counter"},
-    };
-    for (const auto& c : cases) {
-        RideRecord ride;
+        ride.header.Date() = "20260412";
+        ride.samples.setText(5, 1, "250");
+        ride.Calc15Available = true;
         const RideRecord before = ride;
-        RecordingPrompter p;
-        const auto report = load(ride, c.file, p);
-        EXPECT_EQ(report.refused, !c.message.empty());
-        if (c.message.empty()) continue;
-        EXPECT_EQ(report.message.substr(0, c.message.size()), c.message);
-        EXPECT_EQ(shownTexts(p), report.message + "|");
-        EXPECT_EQ(p.messages[0].title, "Velobridge");
-        EXPECT_TRUE(ride.samples == before.samples && ride.header == before.header &&
-                    ride.FilenameBox == "-");
+        const auto loaded = loadHac4File(ride, test::patched(kCol, patches, size));
+        EXPECT_EQ(loaded.ok() ? ride.ProgramName : loaded.error().message.substr(0, outcome.size()), outcome);
+        EXPECT_EQ(loaded.ok() ? *loaded : 0, samples);
+        EXPECT_TRUE(samples > 0 || ride.samples == before.samples) << "no records: the table stays as it was";
+        if (!loaded) {
+            EXPECT_EQ(loaded.error().code == ErrorCode::unidentified, outcome == kMsgUnknownHac4);
+            EXPECT_TRUE(ride.header == before.header && ride.FilenameBox == "-" && ride.Calc15Available);
+            continue;
+        }
+        if (samples == 3) {
+            EXPECT_EQ(tabSeparated(ride.samples), asText(test::readAll(test::dataFile("import/col.table"))));
+        }
+        EXPECT_EQ(ride.header.fields, (std::array<std::string, 6>{"3.2.0", "20260412", "-", "meter/meter", "20", "-"}));
+        EXPECT_EQ(ride.ImportStatus, "HAC4 File activ");
+        EXPECT_FALSE(ride.Calc15Available) << "a HAC4 ride is never resampled";
     }
-    RecordingPrompter p;
-    RideRecord ride;
-    load(ride, header("3\n1\n1"), p);
-    EXPECT_EQ(p.messages.at(0).icon, MessageIcon::none);
-}
-
-TEST(Hac4Reader, NoRecordsKeepsTheTableButSetsTheHeader) {
-    RideRecord ride;
-    ride.samples.setText(3, 1, "250");
-    RecordingPrompter p;
-    const auto report = load(ride, header() + "-5\n", p);
-    EXPECT_FALSE(report.refused);
-    EXPECT_EQ(report.samples, 0);
-    EXPECT_EQ(ride.samples.text(3, 1), "250");
-    EXPECT_EQ(ride.header.Interval(), "20");
-    EXPECT_EQ(ride.FilenameBox, "Col du Test");
 }
 
 TEST(Hac4Reader, EveryTruncatedPrefixIsRefused) {
-    const std::string file = header() + "2\n" + record(5, 1) + record(9, 2);
-    for (std::size_t n = 0; n < file.size(); ++n) {
+    for (std::size_t n = 0; n < 187 + 3 * 20; ++n) {
         RideRecord ride;
-        RecordingPrompter p;
-        EXPECT_TRUE(load(ride, file.substr(0, n), p).refused) << n;
+        EXPECT_FALSE(loadHac4File(ride, std::span(kCol).first(n)).ok()) << n;
         EXPECT_EQ(ride.samples.rowCount(), 2);
     }
 }
 
 TEST(Hac4Reader, ThirdPartyFiles) {
     RideRecord ride;
-    RecordingPrompter p;
-    auto report = test::loadHac4Data(ride, test::readAll(test::dataFile("thirdparty/tur/st_pailheres.tur")), p);
-    EXPECT_EQ(report.samples, 453);
-    EXPECT_EQ(ride.FilenameBox, "unknown");
+    const auto loaded = loadHac4File(ride, test::readAll(test::dataFile("thirdparty/tur/st_pailheres.tur")));
+    EXPECT_EQ(*loaded, 453);
+    EXPECT_EQ(ride.ProgramName, "unknown");
     EXPECT_EQ(ride.header.Version(), "3.1.0");
     EXPECT_EQ(ride.samples.text(1, 2), "664");  // first altitude, bytes 98 02
-    report = test::loadHac4Data(ride, test::readAll(test::dataFile("thirdparty/tur/st_hac4-alt.tur")), p);
-    EXPECT_TRUE(report.refused);
-    EXPECT_EQ(shownTexts(p), "Unknown HAC4 Format|");
+    const auto other = loadHac4File(ride, test::readAll(test::dataFile("thirdparty/tur/st_hac4-alt.tur")));
+    ASSERT_FALSE(other.ok());
+    EXPECT_EQ(other.error().code, ErrorCode::unidentified);
     EXPECT_EQ(ride.samples.sampleCount(), 453);
 }
 
