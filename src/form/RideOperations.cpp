@@ -41,8 +41,10 @@ void MainForm::State::importFile(const fs::path& path) {
     const Result<int> loaded = format                      ? loadTrack(*format, displayPath(path), *data)
                                : type == RideFileType::hrm ? loadHrm(displayPath(path), *data)
                                                            : loadHac4(*data);
-    // The smoothing width is read at each import: a change applies from the next one.
-    if (loaded) smoothAltitude(ride, leadingNumber(at(ids::kSmoothAltitude).text));
+    // The smoothing width is read at each import: a change applies from the
+    // next one, and to the rows this import added.
+    if (loaded)
+        smoothAltitude(ride, leadingNumber(at(ids::kSmoothAltitude).text), std::max(1, ride.samples.rowCount() - *loaded));
     // A header that never completed still names the ride.
     if (loaded || loaded.error().code == ErrorCode::empty) {
         // The reader wrote the ride's name into the "Filename:" box, which

@@ -9,7 +9,7 @@
 
 namespace vb {
 
-void smoothAltitude(RideRecord& ride, double metres) {
+void smoothAltitude(RideRecord& ride, double metres, int firstRow) {
     if (!(metres > 0) || !std::isfinite(metres)) return;
     double speedFactor = 0, altitudeFactor = 0;
     if (ride.header.Type() == kTypeMetric) speedFactor = altitudeFactor = 1.0;
@@ -36,7 +36,7 @@ void smoothAltitude(RideRecord& ride, double metres) {
         high = std::max(high, k);
         while (high + 1 < rows.size() && way[high + 1] - way[k] <= half) ++high;
         const double mean = (sum[high + 1] - sum[low]) / double(high + 1 - low) / altitudeFactor;
-        if (std::isfinite(mean) && std::abs(mean) < 1e15)
+        if (rows[k] >= firstRow && std::isfinite(mean) && std::abs(mean) < 1e15)
             table.setText(rows[k], 2, std::to_string(static_cast<long long>(roundHalfEven(mean))));
     }
 }

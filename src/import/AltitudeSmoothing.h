@@ -13,7 +13,9 @@ namespace vb {
 /// on a miles/feet ride too), by the distance its speed cells give. Rows
 /// without a speed or an altitude are left alone; 0 (or a value that is not
 /// a positive number) changes nothing, and so does a ride whose units text is
-/// neither "meter/meter" nor "miles/feet".
-void smoothAltitude(RideRecord& ride, double metres);
+/// neither "meter/meter" nor "miles/feet". Rows before `firstRow` (a ride
+/// that an import added to) are part of the window but keep their altitudes,
+/// which were smoothed when they were imported.
+void smoothAltitude(RideRecord& ride, double metres, int firstRow = 1);
 
 }  // namespace vb

@@ -104,6 +104,13 @@ TEST(AltitudeSmoothing, MeanOverTheWindowByDistance) {
     smoothAltitude(ride, 52);
     EXPECT_EQ(tabSeparated(ride.samples), asText(test::readAll(test::dataFile("import/climb-smoothed-52.table"))));
 
+    // A ride added to it is smoothed on its own rows only, the earlier ones in its window.
+    const SampleTable smoothed = ride.samples;
+    const int added = *loadPolarFile(ride, *parsed, true);
+    smoothAltitude(ride, 52, ride.samples.rowCount() - added);
+    for (int row = 1; row < smoothed.rowCount(); ++row) EXPECT_EQ(ride.samples.text(row, 2), smoothed.text(row, 2));
+    EXPECT_EQ(ride.samples.text(ride.samples.rowCount() - 1, 2), smoothed.text(smoothed.rowCount() - 1, 2));
+
     ride.header.Type() = "km/m";
     const SampleTable before = ride.samples;
     smoothAltitude(ride, 500);
