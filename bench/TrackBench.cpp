@@ -67,7 +67,8 @@ void BM_ImportGpxTrackMemoryKept(benchmark::State& state) {
     mallopt(M_MMAP_THRESHOLD, 256 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     importBench(state, vb::TrackFormat::gpx, largeGpx(5 << 20));
-    // Back to the sizes glibc starts with.
+    // Back to glibc's starting sizes, for the benchmarks that follow (glibc
+    // no longer moves them by itself once they have been set).
     mallopt(M_MMAP_THRESHOLD, 128 << 10);
     mallopt(M_TRIM_THRESHOLD, 128 << 10);
     malloc_trim(0);

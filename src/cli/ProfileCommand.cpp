@@ -32,7 +32,6 @@ struct ProfileOptions {
     CLI::Option* toGiven = nullptr;
 };
 
-
 void runProfile(Context& ctx, const ProfileOptions& o) {
     const fs::path rideFile = pathFromUtf8(o.ride);
     ctx.inputs.push_back(rideFile);

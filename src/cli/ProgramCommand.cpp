@@ -28,7 +28,6 @@ std::string oneDecimal(double value) {
     return buffer;
 }
 
-
 // Bytes of 8-bit text made printable: control bytes become '.'.
 std::string printable(std::string_view bytes) {
     std::string out(bytes);
@@ -88,7 +87,6 @@ struct ProgramOptions {
     CLI::Option* stepGiven = nullptr;
     CLI::Option* outGiven = nullptr;
 };
-
 
 void runProgram(Context& ctx, const ProgramOptions& o) {
     auto settings = loadSettings(ctx);

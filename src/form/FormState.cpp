@@ -37,9 +37,7 @@ bool lessNoCase(const std::string& a, const std::string& b) {
     return a < b;
 }
 
-
 }  // namespace
-
 
 std::vector<std::string> filesMatching(const fs::path& folder, std::string_view pattern) {
     std::vector<std::string> names;
@@ -230,7 +228,6 @@ void MainForm::State::press(std::string_view id) {
     for (const auto& [bound, operation] : kOperations)
         if (bound == id) return operation(*this);
 }
-
 
 void MainForm::State::setText(Control& box, std::string_view text) {
     box.text = box.maxLength > 0 ? utf8Left(text, static_cast<std::size_t>(box.maxLength)) : std::string(text);

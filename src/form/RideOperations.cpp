@@ -44,7 +44,8 @@ void MainForm::State::importFile(const fs::path& path) {
     // The smoothing width is read at each import: a change applies from the
     // next one, and to the rows this import added.
     if (loaded)
-        smoothAltitude(ride, leadingNumber(at(ids::kSmoothAltitude).text), std::max(1, ride.samples.rowCount() - *loaded));
+        smoothAltitude(ride, leadingNumber(at(ids::kSmoothAltitude).text),
+                       std::max(1, ride.samples.rowCount() - *loaded));
     // A header that never completed still names the ride.
     if (loaded || loaded.error().code == ErrorCode::empty) {
         // The reader wrote the ride's name into the "Filename:" box, which
